@@ -1,0 +1,155 @@
+// Preloaded into the real program by the tests (LD_PRELOAD): fixes the clock,
+// records every flip, pause and poll, skips pauses, injects events and dumps
+// the final picture. Each setting is an environment variable:
+//   NORVALE_SEED=N        time() returns N
+//   NORVALE_RECORD=path   one line per flip, pause, poll and delivered event
+//   NORVALE_SKIP_PAUSES=1 SDL_Delay records but does not sleep
+//   NORVALE_DUMP=path     the window's pixels at the first poll, raw 32-bit rows
+//   NORVALE_EVENTS=list   events pushed at the first poll: key, mouse, motion, quit
+//   NORVALE_QUIT_AT_FLIP=N  a quit request is pushed at flip N (a close during the walk)
+#include <SDL.h>
+#include <dlfcn.h>
+#include <pthread.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "surface.h"
+
+static FILE* record_file()
+{
+    static FILE* f = [] {
+        const char* path = getenv("NORVALE_RECORD");
+        return path ? fopen(path, "w") : nullptr;
+    }();
+    return f;
+}
+
+static void Record(const char* format, ...) __attribute__((format(printf, 1, 2)));
+static void Record(const char* format, ...)
+{
+    FILE* f = record_file();
+    if (!f)
+        return;
+    va_list args;
+    va_start(args, format);
+    vfprintf(f, format, args);
+    va_end(args);
+    fputc('\n', f);
+    fflush(f);
+}
+
+template <typename F>
+static F Real(const char* name)
+{
+    return (F)dlsym(RTLD_NEXT, name);
+}
+
+static long Env_number(const char* name, long otherwise)
+{
+    const char* v = getenv(name);
+    return v ? strtol(v, nullptr, 10) : otherwise;
+}
+
+extern "C" time_t time(time_t* t)
+{
+    static auto real = Real<time_t (*)(time_t*)>("time");
+    time_t now = getenv("NORVALE_SEED") ? (time_t)Env_number("NORVALE_SEED", 0) : real(nullptr);
+    if (t)
+        *t = now;
+    Record("time %ld", (long)now);
+    return now;
+}
+
+// The library's own threads (timer, audio) pause too; only the program's count.
+static const pthread_t program_thread = pthread_self();
+
+extern "C" void SDL_Delay(Uint32 ms)
+{
+    static auto real = Real<void (*)(Uint32)>("SDL_Delay");
+    if (!pthread_equal(pthread_self(), program_thread))
+        return real(ms);
+    Record("delay %u", ms);
+    if (!getenv("NORVALE_SKIP_PAUSES"))
+        real(ms);
+}
+
+static void Push(Uint8 type)
+{
+    SDL_Event e;
+    memset(&e, 0, sizeof e);
+    e.type = type;
+    if (type == SDL_KEYDOWN || type == SDL_KEYUP)
+        e.key.keysym.sym = SDLK_ESCAPE;
+    SDL_PushEvent(&e);
+}
+
+extern "C" int SDL_Flip(SDL_Surface* screen)
+{
+    static auto real = Real<int (*)(SDL_Surface*)>("SDL_Flip");
+    static long flips = 0;
+    ++flips;
+    // Red pixels inside the Mandelbrot pane, away from the region frame.
+    int count = 0, x0 = 9999, y0 = 9999, x1 = -1, y1 = -1;
+    for (int y = 1; y < 600; ++y)
+        for (int x = 1; x < 720; ++x)
+            if (Pixel(screen, x, y) == 0xFF0000) {
+                ++count;
+                x0 = x < x0 ? x : x0, y0 = y < y0 ? y : y0;
+                x1 = x > x1 ? x : x1, y1 = y > y1 ? y : y1;
+            }
+    Record("flip %ld red %d %d %d %d %d julia %016llx", flips, count, x0, y0, x1, y1,
+           (unsigned long long)Area_hash(screen, 722, 0, 600, 600));
+    if (flips == Env_number("NORVALE_QUIT_AT_FLIP", -1))
+        Push(SDL_QUIT);
+    return real(screen);
+}
+
+static void Dump(SDL_Surface* s)
+{
+    const char* path = getenv("NORVALE_DUMP");
+    FILE* f = path ? fopen(path, "wb") : nullptr;
+    if (!s || !f)
+        return;
+    for (int y = 0; y < s->h; ++y)
+        fwrite((const uint8_t*)s->pixels + y * s->pitch, 4, s->w, f);
+    fclose(f);
+}
+
+extern "C" int SDL_PollEvent(SDL_Event* event)
+{
+    static auto real = Real<int (*)(SDL_Event*)>("SDL_PollEvent");
+    static bool first = true;
+    if (first) {
+        first = false;
+        Dump(SDL_GetVideoSurface());
+        std::string list = getenv("NORVALE_EVENTS") ? getenv("NORVALE_EVENTS") : "";
+        for (size_t at = 0; at < list.size();) {
+            size_t end = list.find(',', at);
+            std::string name = list.substr(at, end == std::string::npos ? std::string::npos : end - at);
+            if (name == "key")
+                Push(SDL_KEYDOWN), Push(SDL_KEYUP);
+            else if (name == "mouse")
+                Push(SDL_MOUSEBUTTONDOWN), Push(SDL_MOUSEBUTTONUP);
+            else if (name == "motion")
+                Push(SDL_MOUSEMOTION);
+            else if (name == "quit")
+                Push(SDL_QUIT);
+            at = end == std::string::npos ? list.size() : end + 1;
+        }
+        Record("poll");
+    }
+    int got = real(event);
+    if (got && event)
+        Record("event %d", event->type);
+    return got;
+}
+
+__attribute__((destructor)) static void Record_exit()
+{
+    Record("exit");
+}

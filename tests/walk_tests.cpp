@@ -1,0 +1,247 @@
+// Whole runs of the real program, headless, with the clock fixed and the
+// pauses recorded instead of slept.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "norvale.h"
+#include "run.h"
+#include "support.h"
+
+namespace {
+
+struct Flip {
+    int red, x0, y0, x1, y1;
+    uint64_t julia;
+};
+
+std::vector<Flip> Flips(const Run_result& r)
+{
+    std::vector<Flip> flips;
+    for (const std::string& line : r.record_of("flip")) {
+        Flip f;
+        unsigned long long hash;
+        long n;
+        sscanf(line.c_str(), "flip %ld red %d %d %d %d %d julia %llx", &n, &f.red, &f.x0, &f.y0, &f.x1,
+               &f.y1, &hash);
+        f.julia = hash;
+        flips.push_back(f);
+    }
+    return flips;
+}
+
+uint64_t Julia_hash(double cr, double ci)
+{
+    Surface s;
+    Draw_Julia_set(s.surface, cr, ci);
+    return Area_hash(s.surface, 722, 0, 600, 600);
+}
+
+bool Inside_region(int x, int y)
+{
+    return 0 <= x && x <= 720 && 0 <= y && y <= 600;
+}
+
+size_t Index_of(const std::vector<std::string>& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) - lines.begin();
+}
+
+double Next_random()
+{
+    return rand() / 2147483647.0;
+}
+
+// Checks a finished walk against its rules, replaying the random generator
+// from the seed to follow every draw.
+void Check_walk(const Run_result& r, long seed)
+{
+    ASSERT_FALSE(r.timed_out);
+    EXPECT_EQ(r.status, 0);
+    ASSERT_TRUE(r.well_formed) << r.out;
+    EXPECT_EQ(r.region, "X: 0 -- 720   Y: 0 -- 600");
+    ASSERT_FALSE(r.steps.empty());
+    ASSERT_LE(r.steps.size(), 350u);
+
+    srand((unsigned)seed);
+    double angle = 125.0 + 110.0 * Next_random();
+    double theta = angle / 180 * 3.141592653589793;
+    std::vector<std::string> delays = r.record_of("delay");
+    ASSERT_EQ(delays.size(), r.steps.size());
+    int x = 710, y = 300;
+    for (size_t n = 0; n < r.steps.size(); ++n) {
+        SCOPED_TRACE("step " + std::to_string(n + 1) + " from " + std::to_string(x) + ", " +
+                     std::to_string(y));
+        ASSERT_TRUE(Inside_region(x, y));
+        const Step& step = r.steps[n];
+        int k = Go_out_of_Mandelbrot_set(x, y);
+        ASSERT_EQ(step.k, k);
+        EXPECT_EQ(delays[n], "delay " + std::to_string(Get_pause_time(k)));
+        double length = k == 2000 ? 2.0 + 12.0 * Next_random() : k == 0 ? INFINITY : std::max(2.0, 24.0 / k);
+        char shown[64];
+        snprintf(shown, sizeof shown, "%f", length);
+        EXPECT_EQ(step.shown, shown);
+        int s = k == 0 ? MAX_STEP_LENGTH : (int)length;
+        int dx = (int)(s * cos(theta) + Next_random());
+        int dy = (int)(s * sin(theta) + Next_random());
+        EXPECT_LE(dx, 0) << "the walk never moves right";
+        EXPECT_EQ(step.x, x + dx);
+        EXPECT_EQ(step.y, y - dy);
+        x = step.x, y = step.y;
+    }
+    EXPECT_TRUE(!Inside_region(x, y) || r.steps.size() == 350u) << "ended early at " << x << ", " << y;
+}
+
+// Checks what was on screen at each flip: the initial picture, the frame,
+// then per step the Julia pane, the marker and its erasure.
+void Check_flips(const Run_result& r)
+{
+    std::vector<Flip> flips = Flips(r);
+    ASSERT_EQ(flips.size(), 2 + 3 * r.steps.size());
+    EXPECT_EQ(flips[0].julia, Julia_hash(CENTER_RE, CENTER_IM));
+    EXPECT_EQ(flips[0].red, 0);
+    EXPECT_EQ(flips[1].red, 0);
+    int x = 710, y = 300;
+    for (size_t n = 0; n < r.steps.size(); ++n) {
+        SCOPED_TRACE("step " + std::to_string(n + 1));
+        const Flip& marker = flips[3 + 3 * n];
+        int x0 = std::max(1, x - 1), x1 = std::min(719, x + 1);
+        int y0 = std::max(1, y - 1), y1 = std::min(599, y + 1);
+        EXPECT_EQ(marker.red, (x1 - x0 + 1) * (y1 - y0 + 1));
+        EXPECT_EQ(marker.x0, x0);
+        EXPECT_EQ(marker.y0, y0);
+        EXPECT_EQ(marker.x1, x1);
+        EXPECT_EQ(marker.y1, y1);
+        EXPECT_EQ(flips[4 + 3 * n].red, 0) << "marker not erased";
+        x = r.steps[n].x, y = r.steps[n].y;
+    }
+    int last_x = r.steps.size() > 1 ? r.steps[r.steps.size() - 2].x : 710;
+    int last_y = r.steps.size() > 1 ? r.steps[r.steps.size() - 2].y : 300;
+    EXPECT_EQ(flips[2].julia, Julia_hash(MANDELBROT_Re(710), MANDELBROT_Im(300)));
+    EXPECT_EQ(flips[flips.size() - 3].julia, Julia_hash(MANDELBROT_Re(last_x), MANDELBROT_Im(last_y)));
+
+    // Nothing is polled until the walk is over; the clock is read once, after the first flip.
+    const std::vector<std::string>& rec = r.record;
+    EXPECT_EQ(r.record_of("time").size(), 1u);
+    size_t time_at = std::find_if(rec.begin(), rec.end(), [](auto& l) { return l.rfind("time", 0) == 0; }) -
+                     rec.begin();
+    EXPECT_EQ(time_at, 1u);
+    EXPECT_EQ(Index_of(rec, "poll"), rec.size() - 3) << "polled before the walk ended";
+}
+
+const long SEEDS[] = {1, 2, 3, 5, 8, 13, 21, 34};
+
+}  // namespace
+
+TEST(Walk, FirstStepStartsAtTheStartPoint)
+{
+    Run_result r = Run_program({});
+    ASSERT_TRUE(r.well_formed) << r.out;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n', r.out.find('\n') + 1) + 1),
+              "X: 0 -- 720   Y: 0 -- 600\nk = 2 --> 12.000000\n");
+    ASSERT_FALSE(r.record_of("delay").empty());
+    EXPECT_EQ(r.record_of("delay")[0], "delay 160");
+}
+
+TEST(Walk, WalksFollowTheirRules)
+{
+    for (long seed : SEEDS) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        Run_result r = Run_program({seed});
+        Check_walk(r, seed);
+        Check_flips(r);
+    }
+}
+
+TEST(Walk, SameSeedSameWalk)
+{
+    Run_result a = Run_program({4242}), b = Run_program({4242});
+    EXPECT_EQ(a.out, b.out);
+    EXPECT_NE(a.out, Run_program({4243}).out);
+}
+
+TEST(Walk, FinalPictureIsTheLastStepWithoutMarker)
+{
+    Run_options o;
+    o.seed = 3;
+    o.dump = true;
+    Run_result r = Run_program(o);
+    ASSERT_TRUE(r.well_formed);
+    ASSERT_EQ(r.dump.size(), 1322u * 600u);
+
+    Surface expected;
+    Draw_boundary_between_sets(expected.surface);
+    Draw_Mandelbrot_set(expected.surface);
+    Draw_boundary(expected.surface, 0, 720, 0, 600, 0xFF0000);
+    int x = 710, y = 300;
+    for (const Step& step : r.steps) {
+        for (int i = -1; i <= 1; ++i)
+            for (int j = -1; j <= 1; ++j)
+                Draw_Mandelbrot_point(expected.surface, x + i, y + j);
+        if (&step != &r.steps.back())
+            x = step.x, y = step.y;
+    }
+    Draw_Julia_set(expected.surface, MANDELBROT_Re(x), MANDELBROT_Im(y));
+    long differ = 0;
+    for (int yy = 0; yy < 600; ++yy)
+        for (int xx = 0; xx < 1322; ++xx)
+            differ += r.dump[yy * 1322 + xx] != expected.at(xx, yy);
+    EXPECT_EQ(differ, 0);
+    EXPECT_EQ(r.dump[300 * 1322 + 720], 0xFF0000u);
+    EXPECT_EQ(r.dump[300 * 1322 + 721], 0xFFFFFFu);
+}
+
+TEST(QuitWait, KeysAndMouseDoNotEndTheProgram)
+{
+    Run_options o;
+    o.events = "key,mouse,motion,quit";
+    Run_result r = Run_program(o);
+    EXPECT_EQ(r.status, 0);
+    std::vector<std::string> events = r.record_of("event");
+    std::vector<std::string> expected = {"event 2", "event 3", "event 5", "event 6", "event 4", "event 12"};
+    EXPECT_EQ(events, expected);
+    EXPECT_EQ(r.record.back(), "exit");
+}
+
+TEST(QuitWait, WithoutAQuitTheProgramKeepsWaiting)
+{
+    Run_options o;
+    o.events = "key,mouse";
+    o.timeout_seconds = 20;
+    Run_result r = Run_program(o);
+    EXPECT_TRUE(r.timed_out);
+    EXPECT_EQ(r.record_of("event").size(), 4u);
+    EXPECT_TRUE(r.record_of("exit").empty());
+}
+
+TEST(QuitWait, CloseDuringTheWalkEndsItOnlyAfterTheWalk)
+{
+    Run_options o;
+    o.seed = 5;
+    o.events = "";
+    o.quit_at_flip = 4;
+    Run_result r = Run_program(o);
+    Check_walk(r, o.seed);
+    EXPECT_EQ(r.record_of("event"), std::vector<std::string>{"event 12"});
+    EXPECT_EQ(r.record.back(), "exit");
+}
+
+TEST(StartUp, NoWindowMeansStatusOneAndNoOutput)
+{
+    Run_options no_display;
+    no_display.unset = {"DISPLAY", "SDL_VIDEODRIVER"};
+    Run_options no_driver;
+    no_driver.environment = {"SDL_VIDEODRIVER=nonesuch"};
+    Run_options unreachable;
+    unreachable.unset = {"SDL_VIDEODRIVER"};
+    unreachable.environment = {"DISPLAY=:97"};
+    for (const Run_options& o : {no_display, no_driver, unreachable}) {
+        Run_result r = Run_program(o);
+        EXPECT_FALSE(r.timed_out);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(r.record_of("flip").empty());
+    }
+}

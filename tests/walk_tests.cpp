@@ -245,3 +245,34 @@ TEST(StartUp, NoWindowMeansStatusOneAndNoOutput)
         EXPECT_TRUE(r.record_of("flip").empty());
     }
 }
+
+// Many seeds, for the sanitizer build: every walk keeps its rules, and the
+// seeds cover the ways a walk can end. NORVALE_TEST_SEEDS sets how many.
+TEST(Walk, ManySeedsCoverEveryEnding)
+{
+    const char* wanted = getenv("NORVALE_TEST_SEEDS");
+    long seeds = wanted ? atol(wanted) : 24;
+    long crescent = 0, full = 0, bottom = 0, left = 0, top = 0;
+    size_t fewest = 350, most = 0, all = 0;
+    for (long seed = 1; seed <= seeds; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        Run_result r = Run_program({seed});
+        Check_walk(r, seed);
+        if (HasFatalFailure() || r.steps.empty())
+            return;
+        const Step& last = r.steps.back();
+        crescent += last.k == 0;
+        full += r.steps.size() == 350;
+        bottom += last.y > 600;
+        top += last.y < 0;
+        left += last.x < 0;
+        fewest = std::min(fewest, r.steps.size());
+        most = std::max(most, r.steps.size());
+        all += r.steps.size();
+    }
+    printf("%ld walks: %zu to %zu steps (%.1f on average); ended at k = 0: %ld, at 350 steps: %ld; "
+           "left through the left side: %ld, the top: %ld, the bottom: %ld\n",
+           seeds, fewest, most, (double)all / seeds, crescent, full, left, top, bottom);
+    EXPECT_GT(crescent, 0);
+    EXPECT_GT(full + bottom, 0);
+}

@@ -5,14 +5,19 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <future>
+#include <map>
 #include <regex>
 #include <sstream>
 #include <thread>
+
+extern char** environ;
 
 static std::string Read_file(const std::string& path)
 {
@@ -59,37 +64,73 @@ std::vector<std::string> Run_result::record_of(const std::string& kind) const
     return found;
 }
 
+// The child's environment, made before the fork: the child only execs.
+static std::vector<std::string> Environment(const Run_options& o, const std::string& dir)
+{
+    std::vector<std::string> ours = {
+        "SDL_VIDEODRIVER=dummy",
+        "SDL_AUDIODRIVER=dummy",
+        std::string("LD_PRELOAD=") + NORVALE_SEAM,
+        "NORVALE_SEED=" + std::to_string(o.seed),
+        "NORVALE_RECORD=" + dir + "/record",
+        "NORVALE_EVENTS=" + o.events,
+        "NORVALE_QUIT_AT_FLIP=" + o.quit_at_flips,
+        "NORVALE_SIGNAL_AT_FLIP=" + o.signal_at_flip,
+        // The seam is not built with the sanitizers; let them load after it.
+        "ASAN_OPTIONS=verify_asan_link_order=0",
+        std::string("NORVALE_SKIP_PAUSES=") + (o.skip_pauses ? "1" : ""),
+        "NORVALE_DUMP=" + (o.dump ? dir + "/dump" : std::string()),
+    };
+    ours.insert(ours.end(), o.environment.begin(), o.environment.end());
+    auto name = [](const std::string& pair) { return pair.substr(0, pair.find('=')); };
+    std::map<std::string, std::string> env;
+    for (char** e = environ; *e; ++e)
+        env[name(*e)] = *e;
+    for (const std::string& pair : ours)
+        env[name(pair)] = pair;
+    for (const std::string& u : o.unset)
+        env.erase(u);
+    std::vector<std::string> result;
+    for (auto& entry : env)
+        if (entry.second.back() != '=')  // empty settings are left out
+            result.push_back(entry.second);
+    return result;
+}
+
 Run_result Run_program(const Run_options& o)
 {
     char dir_template[] = "/tmp/norvale-run-XXXXXX";
     std::string dir = mkdtemp(dir_template);
-    std::string out_path = o.stdout_path.empty() ? dir + "/stdout" : o.stdout_path;
-    std::string record_path = dir + "/record", dump_path = dir + "/dump";
+    std::string out_path = dir + "/stdout";
+    std::vector<std::string> env = Environment(o, dir);
+    std::vector<char*> envp;
+    for (std::string& pair : env)
+        envp.push_back(pair.data());
+    envp.push_back(nullptr);
+
+    int out = -1, pipe_ends[2] = {-1, -1};
+    if (o.output == Run_options::FILE)
+        out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    else if (o.output == Run_options::FULL_DISK)
+        out = open("/dev/full", O_WRONLY | O_CLOEXEC);
+    else if (o.output == Run_options::PIPE || o.output == Run_options::BROKEN_PIPE) {
+        if (pipe2(pipe_ends, O_CLOEXEC) == 0)
+            out = pipe_ends[1];
+        if (o.output == Run_options::BROKEN_PIPE)
+            close(pipe_ends[0]), pipe_ends[0] = -1;
+    }
 
     pid_t pid = fork();
     if (pid == 0) {
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setenv("LD_PRELOAD", NORVALE_SEAM, 1);
-        setenv("NORVALE_SEED", std::to_string(o.seed).c_str(), 1);
-        setenv("NORVALE_RECORD", record_path.c_str(), 1);
-        setenv("NORVALE_EVENTS", o.events.c_str(), 1);
-        setenv("NORVALE_QUIT_AT_FLIP", std::to_string(o.quit_at_flip).c_str(), 1);
-        // The seam is not built with the sanitizers; let them load after it.
-        setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 0);
-        if (o.skip_pauses)
-            setenv("NORVALE_SKIP_PAUSES", "1", 1);
-        if (o.dump)
-            setenv("NORVALE_DUMP", dump_path.c_str(), 1);
-        for (const std::string& pair : o.environment)
-            putenv(strdup(pair.c_str()));
-        for (const std::string& name : o.unset)
-            unsetenv(name.c_str());
-        int fd = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(fd, 1);
-        execl(NORVALE_BINARY, "norvale", (char*)nullptr);
+        if (out >= 0)
+            dup2(out, 1);
+        else
+            close(1);
+        execle(NORVALE_BINARY, "norvale", (char*)nullptr, envp.data());
         _exit(127);
     }
+    if (out >= 0)
+        close(out);
 
     Run_result r;
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(o.timeout_seconds);
@@ -104,16 +145,37 @@ Run_result Run_program(const Run_options& o)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    r.out = Read_file(out_path);
-    r.record = Lines(Read_file(record_path));
-    std::string dump = Read_file(dump_path);
+    if (pipe_ends[0] >= 0) {
+        char buffer[4096];
+        for (ssize_t got; (got = read(pipe_ends[0], buffer, sizeof buffer)) > 0;)
+            r.out.append(buffer, (size_t)got);
+        close(pipe_ends[0]);
+    } else {
+        r.out = Read_file(out_path);
+    }
+    r.record = Lines(Read_file(dir + "/record"));
+    std::string dump = Read_file(dir + "/dump");
     r.dump.resize(dump.size() / 4);
     memcpy(r.dump.data(), dump.data(), r.dump.size() * 4);
     Parse_trace(r);
-    std::remove(record_path.c_str());
-    std::remove(dump_path.c_str());
-    if (o.stdout_path.empty())
-        std::remove(out_path.c_str());
+    for (const char* name : {"/stdout", "/record", "/dump"})
+        std::remove((dir + name).c_str());
     rmdir(dir.c_str());
     return r;
+}
+
+std::vector<Run_result> Run_programs(const std::vector<Run_options>& options)
+{
+    std::vector<Run_result> results(options.size());
+    size_t workers = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::future<void>> running;
+    std::atomic<size_t> next{0};
+    for (size_t w = 0; w < workers; ++w)
+        running.push_back(std::async(std::launch::async, [&] {
+            for (size_t n; (n = next++) < options.size();)
+                results[n] = Run_program(options[n]);
+        }));
+    for (auto& f : running)
+        f.get();
+    return results;
 }

@@ -8,12 +8,13 @@
 struct Run_options {
     long seed = 1;
     std::string events = "quit";  // pushed at the first poll of the quit wait
-    long quit_at_flip = -1;       // a close request during the walk
+    std::string quit_at_flips;    // close requests at these flips: "N,M,..."
+    std::string signal_at_flip;   // "N:SIGNAL", raised at flip N
     bool skip_pauses = true;
     bool dump = false;
     std::vector<std::string> environment;  // NAME=VALUE, added last
     std::vector<std::string> unset;        // names removed from the environment
-    std::string stdout_path;               // empty: a file of the run's own
+    enum Output { FILE, PIPE, CLOSED, FULL_DISK, BROKEN_PIPE } output = FILE;
     int timeout_seconds = 300;
 };
 
@@ -39,3 +40,6 @@ struct Run_result {
 };
 
 Run_result Run_program(const Run_options& options);
+
+// Several runs at once, one per core; results in the order of the options.
+std::vector<Run_result> Run_programs(const std::vector<Run_options>& options);

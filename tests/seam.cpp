@@ -6,9 +6,15 @@
 //   NORVALE_SKIP_PAUSES=1 SDL_Delay records but does not sleep
 //   NORVALE_DUMP=path     the window's pixels at the first poll, raw 32-bit rows
 //   NORVALE_EVENTS=list   events pushed at the first poll: key, mouse, motion, quit
-//   NORVALE_QUIT_AT_FLIP=N  a quit request is pushed at flip N (a close during the walk)
+//   NORVALE_QUIT_AT_FLIP=N,M,...  a quit request is pushed at these flips (a close)
+//   NORVALE_SIGNAL_AT_FLIP=N:S  signal S is raised at flip N
+// Each flip's line also tells how many bytes of standard output a reader could
+// see by then, where standard output is a file or a pipe.
 #include <SDL.h>
 #include <dlfcn.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <pthread.h>
 
 #include <cstdarg>
@@ -88,6 +94,18 @@ static void Push(Uint8 type)
     SDL_PushEvent(&e);
 }
 
+// Bytes written to standard output so far that a reader could see, or -1.
+static long Visible_output()
+{
+    struct stat st;
+    if (fstat(1, &st) != 0)
+        return -1;
+    if (S_ISREG(st.st_mode))
+        return (long)st.st_size;
+    int queued = 0;
+    return S_ISFIFO(st.st_mode) && ioctl(1, FIONREAD, &queued) == 0 ? queued : -1;
+}
+
 extern "C" int SDL_Flip(SDL_Surface* screen)
 {
     static auto real = Real<int (*)(SDL_Surface*)>("SDL_Flip");
@@ -102,10 +120,16 @@ extern "C" int SDL_Flip(SDL_Surface* screen)
                 x0 = x < x0 ? x : x0, y0 = y < y0 ? y : y0;
                 x1 = x > x1 ? x : x1, y1 = y > y1 ? y : y1;
             }
-    Record("flip %ld red %d %d %d %d %d julia %016llx", flips, count, x0, y0, x1, y1,
-           (unsigned long long)Area_hash(screen, 722, 0, 600, 600));
-    if (flips == Env_number("NORVALE_QUIT_AT_FLIP", -1))
+    Record("flip %ld red %d %d %d %d %d julia %016llx out %ld", flips, count, x0, y0, x1, y1,
+           (unsigned long long)Area_hash(screen, 722, 0, 600, 600), Visible_output());
+    std::string quits = std::string(",") + (getenv("NORVALE_QUIT_AT_FLIP") ? getenv("NORVALE_QUIT_AT_FLIP") : "") + ",";
+    if (quits.find("," + std::to_string(flips) + ",") != std::string::npos)
         Push(SDL_QUIT);
+    long signal_flip = -1, signal_number = 0;
+    if (getenv("NORVALE_SIGNAL_AT_FLIP"))
+        sscanf(getenv("NORVALE_SIGNAL_AT_FLIP"), "%ld:%ld", &signal_flip, &signal_number);
+    if (flips == signal_flip)
+        raise((int)signal_number);
     return real(screen);
 }
 

@@ -15,6 +15,7 @@ namespace {
 struct Flip {
     int red, x0, y0, x1, y1;
     uint64_t julia;
+    long out;  // bytes of the trace a reader could see by then
 };
 
 std::vector<Flip> Flips(const Run_result& r)
@@ -24,8 +25,8 @@ std::vector<Flip> Flips(const Run_result& r)
         Flip f;
         unsigned long long hash;
         long n;
-        sscanf(line.c_str(), "flip %ld red %d %d %d %d %d julia %llx", &n, &f.red, &f.x0, &f.y0, &f.x1,
-               &f.y1, &hash);
+        sscanf(line.c_str(), "flip %ld red %d %d %d %d %d julia %llx out %ld", &n, &f.red, &f.x0, &f.y0,
+               &f.x1, &f.y1, &hash, &f.out);
         f.julia = hash;
         flips.push_back(f);
     }
@@ -221,7 +222,7 @@ TEST(QuitWait, CloseDuringTheWalkEndsItOnlyAfterTheWalk)
     Run_options o;
     o.seed = 5;
     o.events = "";
-    o.quit_at_flip = 4;
+    o.quit_at_flips = "4";
     Run_result r = Run_program(o);
     Check_walk(r, o.seed);
     EXPECT_EQ(r.record_of("event"), std::vector<std::string>{"event 12"});
@@ -252,11 +253,15 @@ TEST(Walk, ManySeedsCoverEveryEnding)
 {
     const char* wanted = getenv("NORVALE_TEST_SEEDS");
     long seeds = wanted ? atol(wanted) : 24;
+    std::vector<Run_options> options(seeds);
+    for (long seed = 1; seed <= seeds; ++seed)
+        options[seed - 1].seed = seed;
+    std::vector<Run_result> runs = Run_programs(options);
     long crescent = 0, full = 0, bottom = 0, left = 0, top = 0;
     size_t fewest = 350, most = 0, all = 0;
     for (long seed = 1; seed <= seeds; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
-        Run_result r = Run_program({seed});
+        const Run_result& r = runs[seed - 1];
         Check_walk(r, seed);
         if (HasFatalFailure() || r.steps.empty())
             return;

@@ -1,0 +1,73 @@
+// Times the panes: the plain scalar loop beside the shipped path, and the
+// cost of the 1 x 1 fills alone. Run: build/bench/norvale_bench
+#include <chrono>
+#include <cstdio>
+#include <functional>
+
+#include "norvale.h"
+#include "support.h"
+
+static void Fill_pixel(SDL_Surface* s, int x, int y, uint32_t color)
+{
+    SDL_Rect r = {(Sint16)x, (Sint16)y, 1, 1};
+    SDL_FillRect(s, &r, color);
+}
+
+static void Plain_Julia(SDL_Surface* s, double cr, double ci)
+{
+    for (int i = 0; i < JULIA_WEIGHT; ++i)
+        for (int j = 0; j < SCREEN_HEIGHT; ++j)
+            Fill_pixel(s, 722 + i, j, Reference_color(Reference_Julia_count(i, j, cr, ci), 500));
+}
+
+static void Plain_Mandelbrot(SDL_Surface* s)
+{
+    for (int x = 0; x < MANDELBROT_WEIGHT; ++x)
+        for (int y = 0; y < SCREEN_HEIGHT; ++y)
+            Fill_pixel(s, x, y, Reference_color(Reference_Mandelbrot_count(x, y), 2000));
+}
+
+// The best of several runs, in milliseconds.
+static double Time(const std::function<void()>& work, int runs)
+{
+    double best = 1e9;
+    for (int n = 0; n < runs; ++n) {
+        auto start = std::chrono::steady_clock::now();
+        work();
+        std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+        best = std::min(best, took.count());
+    }
+    return best;
+}
+
+int main()
+{
+    Surface screen;
+    SDL_Surface* s = screen.surface;
+    printf("%-28s %12s %12s %8s\n", "pane", "plain ms", "shipped ms", "ratio");
+    auto row = [](const char* name, double plain, double shipped) {
+        printf("%-28s %12.2f %12.2f %7.1fx\n", name, plain, shipped, plain / shipped);
+    };
+    const struct { const char* name; double cr, ci; } julias[] = {
+        {"Julia c = 0.96", 0.96, 0.0},
+        {"Julia c = -0.12 + 0.04i", -0.12, 0.04},
+        {"Julia c = 0.25", 0.25, 0.0},
+        {"Julia c = -0.75 + 0.01i", -0.75, 0.01},
+    };
+    for (auto& j : julias)
+        row(j.name, Time([&] { Plain_Julia(s, j.cr, j.ci); }, 5), Time([&] { Draw_Julia_set(s, j.cr, j.ci); }, 20));
+    row("Mandelbrot pane", Time([&] { Plain_Mandelbrot(s); }, 3), Time([&] { Draw_Mandelbrot_set(s); }, 10));
+    double initial = Time([&] {
+        Draw_boundary_between_sets(s);
+        Draw_Mandelbrot_set(s);
+        Draw_Julia_set(s, CENTER_RE, CENTER_IM);
+    }, 5);
+    printf("%-28s %12s %12.2f\n", "whole initial picture", "", initial);
+    double fills = Time([&] {
+        for (int i = 0; i < JULIA_WEIGHT; ++i)
+            for (int j = 0; j < SCREEN_HEIGHT; ++j)
+                Fill_pixel(s, 722 + i, j, (uint32_t)Get_color(i + j));
+    }, 10);
+    printf("%-28s %12s %12.2f\n", "360,000 fills alone", "", fills);
+    return 0;
+}

@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-packages cmake make g++ libsdl1.2-dev libgtest-dev libx11-dev \
-    xvfb xauth x11-utils x11-apps imagemagick
+    xvfb xauth x11-utils x11-apps imagemagick valgrind
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-test -j"$(nproc)" >/dev/null
 cd build-test

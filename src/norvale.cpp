@@ -1,7 +1,11 @@
 // norvale: the Mandelbrot set beside the Julia set of a point walking to its boundary.
 #include "norvale.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -284,6 +288,15 @@ int Truncate_step(double step)
 
 int main()
 {
+    // A closed standard stream would lend its number to the display
+    // connection, and the trace would then be written into it.
+    for (int fd = 0; fd <= 2; ++fd)
+        if (fcntl(fd, F_GETFD) == -1)
+            open("/dev/null", O_RDWR);
+    // The trace is read while the walk runs (a pipe, tee): a line per write,
+    // and a reader that goes away does not end the walk.
+    setvbuf(stdout, nullptr, _IOLBF, 0);
+    signal(SIGPIPE, SIG_IGN);
     // With no display SDL falls back to drawing on the terminal in text; this
     // program wants a window, so it asks for X11 unless told otherwise.
     setenv("SDL_VIDEODRIVER", "x11", 0);

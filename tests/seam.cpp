@@ -94,6 +94,8 @@ static void Push(Uint8 type)
     SDL_PushEvent(&e);
 }
 
+static long flips = 0;
+
 // Bytes written to standard output so far that a reader could see, or -1.
 static long Visible_output()
 {
@@ -109,7 +111,6 @@ static long Visible_output()
 extern "C" int SDL_Flip(SDL_Surface* screen)
 {
     static auto real = Real<int (*)(SDL_Surface*)>("SDL_Flip");
-    static long flips = 0;
     ++flips;
     // Red pixels inside the Mandelbrot pane, away from the region frame.
     int count = 0, x0 = 9999, y0 = 9999, x1 = -1, y1 = -1;
@@ -175,5 +176,7 @@ extern "C" int SDL_PollEvent(SDL_Event* event)
 
 __attribute__((destructor)) static void Record_exit()
 {
+    if (flips == 0)  // start-up failed: say why
+        Record("error %s", SDL_GetError());
     Record("exit");
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 
 #include "norvale.h"
 #include "run.h"
@@ -238,12 +239,15 @@ TEST(StartUp, NoWindowMeansStatusOneAndNoOutput)
     Run_options unreachable;
     unreachable.unset = {"SDL_VIDEODRIVER"};
     unreachable.environment = {"DISPLAY=:97"};
-    for (const Run_options& o : {no_display, no_driver, unreachable}) {
+    Run_options no_framebuffer;  // a console driver with no device to draw on
+    no_framebuffer.environment = {"SDL_VIDEODRIVER=fbcon", "SDL_FBDEV=/nonexistent"};
+    for (const Run_options& o : {no_display, no_driver, unreachable, no_framebuffer}) {
         Run_result r = Run_program(o);
         EXPECT_FALSE(r.timed_out);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, "");
         EXPECT_TRUE(r.record_of("flip").empty());
+        EXPECT_EQ(r.record_of("error").size(), 1u);
     }
 }
 
@@ -280,4 +284,96 @@ TEST(Walk, ManySeedsCoverEveryEnding)
            seeds, fewest, most, (double)all / seeds, crescent, full, left, top, bottom);
     EXPECT_GT(crescent, 0);
     EXPECT_GT(full + bottom, 0);
+}
+
+// ---- Hostile conditions ------------------------------------------------------
+
+namespace {
+
+// The walk of a seed as it runs undisturbed.
+const Run_result& Undisturbed(long seed)
+{
+    static std::map<long, Run_result> runs;
+    if (!runs.count(seed))
+        runs[seed] = Run_program({seed});
+    return runs[seed];
+}
+
+}  // namespace
+
+TEST(Faults, TerminateAndInterruptDuringTheWalkEndItAfterTheWalk)
+{
+    for (const char* signal : {"6:15", "6:2"}) {
+        SCOPED_TRACE(std::string("signal at flip:number ") + signal);
+        Run_options o;
+        o.seed = 8;
+        o.events = "";
+        o.signal_at_flip = signal;
+        Run_result r = Run_program(o);
+        Check_walk(r, o.seed);
+        EXPECT_EQ(r.out, Undisturbed(o.seed).out);
+        EXPECT_EQ(r.record_of("event"), std::vector<std::string>{"event 12"});
+        EXPECT_EQ(r.record.back(), "exit");
+    }
+}
+
+TEST(Faults, OneCloseIsEnoughAndNoneEndsTheWalkEarly)
+{
+    for (const char* flips : {"1", "2", "7", "1,5,9,12,40"}) {
+        SCOPED_TRACE(std::string("closes at flips ") + flips);
+        Run_options o;
+        o.seed = 13;
+        o.events = "";
+        o.quit_at_flips = flips;
+        Run_result r = Run_program(o);
+        Check_walk(r, o.seed);
+        EXPECT_EQ(r.out, Undisturbed(o.seed).out);
+        std::vector<std::string> events = r.record_of("event");
+        ASSERT_FALSE(events.empty());
+        EXPECT_EQ(events[0], "event 12");
+        EXPECT_EQ(r.record.back(), "exit");
+    }
+}
+
+TEST(Faults, TraceReachesAReaderAsTheWalkGoes)
+{
+    for (Run_options::Output output : {Run_options::FILE, Run_options::PIPE}) {
+        SCOPED_TRACE(output == Run_options::FILE ? "file" : "pipe");
+        Run_options o;
+        o.seed = 21;
+        o.output = output;
+        Run_result r = Run_program(o);
+        Check_walk(r, o.seed);
+        std::vector<Flip> flips = Flips(r);
+        ASSERT_EQ(flips.size(), 2 + 3 * r.steps.size());
+        // By the flip that starts step n + 1, the lines of steps up to n are out.
+        size_t written = r.out.find('\n') + 1;
+        EXPECT_EQ(flips[1].out, 0);
+        for (size_t n = 0; n + 1 < r.steps.size(); ++n) {
+            written = r.out.find('\n', r.out.find('\n', written) + 1) + 1;
+            EXPECT_EQ(flips[2 + 3 * (n + 1)].out, (long)written) << "step " << n + 1;
+        }
+    }
+}
+
+TEST(Faults, WalkRunsWhateverStandardOutputIs)
+{
+    const struct { Run_options::Output output; const char* name; } outputs[] = {
+        {Run_options::CLOSED, "closed"},
+        {Run_options::FULL_DISK, "/dev/full"},
+        {Run_options::BROKEN_PIPE, "a pipe nobody reads"},
+    };
+    size_t steps = Undisturbed(34).steps.size();
+    for (auto [output, name] : outputs) {
+        SCOPED_TRACE(name);
+        Run_options o;
+        o.seed = 34;
+        o.output = output;
+        Run_result r = Run_program(o);
+        EXPECT_FALSE(r.timed_out);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.record_of("delay").size(), steps);
+        EXPECT_EQ(r.record_of("flip").size(), 2 + 3 * steps);
+        EXPECT_EQ(r.record.back(), "exit");
+    }
 }

@@ -10,18 +10,38 @@ check() { # description, command...
     local what=$1; shift
     if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
+servers=()
 cleanup() {
     [ -n "${program:-}" ] && kill -9 "$program" 2>/dev/null
-    [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
+    for server in "${servers[@]}"; do kill "$server" 2>/dev/null; done
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1400x700x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display")
+# Starts an Xvfb of the given depth on a free display; sets DISPLAY and xvfb.
+start_xvfb() {
+    rm -f "$work/display"
+    Xvfb -displayfd 3 -screen 0 "1400x700x$1" -nolisten tcp -noreset 3>"$work/display" 2>>"$work/xvfb.log" &
+    xvfb=$!
+    servers+=("$xvfb")
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    export DISPLAY=:$(cat "$work/display")
+}
+# Waits until the record file $1 shows flip $2.
+wait_for_flip() {
+    for _ in $(seq 600); do grep -q "^flip $2 " "$1" 2>/dev/null && return; sleep 0.1; done
+}
+# A quick walk of seed 34 with the pauses skipped, quit at once after it;
+# its standard output goes to the file $1, or is closed. Sets status.
+quick_walk() {
+    local run=(timeout 120 env SDL_AUDIODRIVER=dummy LD_PRELOAD="$seam" NORVALE_SEED=34
+        NORVALE_SKIP_PAUSES=1 NORVALE_EVENTS=quit NORVALE_RECORD="$work/quick.record" "$norvale")
+    if [ "$1" = closed ]; then "${run[@]}" >&- 2>>"$work/quick.err"; else "${run[@]}" >"$1" 2>>"$work/quick.err"; fi
+    status=$?
+}
+
 export LC_ALL=C.UTF-8
+start_xvfb 24
 
 # Real pauses; only the clock is fixed, so the walk is known.
 SDL_AUDIODRIVER=dummy LD_PRELOAD=$seam NORVALE_SEED=3 NORVALE_RECORD=$work/record \
@@ -29,7 +49,7 @@ SDL_AUDIODRIVER=dummy LD_PRELOAD=$seam NORVALE_SEED=3 NORVALE_RECORD=$work/recor
 program=$!
 
 # Wait until the walk is under way: a few flips after the frame.
-for _ in $(seq 600); do grep -q '^flip 8 ' "$work/record" 2>/dev/null && break; sleep 0.1; done
+wait_for_flip "$work/record" 8
 window=$(xwininfo -root -children | awk '/"norvale"/ {print $1; exit}')
 check "the window exists" test -n "$window"
 
@@ -54,6 +74,8 @@ check "the Julia pane is painted in many colours (got $colours)" test "$colours"
 pauses_before=$(grep -c '^delay' "$work/record")
 "$x11_close" "$window"
 closed_at=$(date +%s)
+sleep 1
+"$x11_close" "$window"  # a second close changes nothing
 
 for _ in $(seq 3000); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
 wait "$program"
@@ -70,6 +92,40 @@ check "the walk ended by its own rule (last position $last)" \
 check "the quit came after the walk, and the program ended on it" \
     test "$(tail -2 "$work/record" | tr '\n' ' ')" = "event 12 exit "
 echo "the walk took $(( $(date +%s) - closed_at )) s after the close"
+
+# Standard output closed: the display connection must not take its place.
+quick_walk "$work/quick.out"
+check "quick walk: status 0 (got $status $(grep ^error "$work/quick.record"))" test "$status" = 0
+flips=$(grep -c '^flip' "$work/quick.record")
+quick_walk closed
+check "standard output closed: status 0 (got $status)" test "$status" = 0
+check "standard output closed: the whole walk ($flips flips)" test "$(grep -c '^flip' "$work/quick.record")" = "$flips"
+
+# Displays of 16 and 8 bits: the library converts the 32-bit surface.
+for depth in 16 8; do
+    start_xvfb "$depth"
+    quick_walk "$work/deep.out"
+    check "$depth-bit display: status 0 (got $status $(grep ^error "$work/quick.record"); display $DISPLAY)" test "$status" = 0
+    check "$depth-bit display: the same trace" cmp -s "$work/deep.out" "$work/quick.out"
+done
+
+# The X server goes away in the middle of the walk.
+start_xvfb 24
+SDL_AUDIODRIVER=dummy LD_PRELOAD=$seam NORVALE_SEED=3 NORVALE_RECORD=$work/lost.record \
+    "$norvale" >"$work/lost.out" 2>"$work/lost.err" &
+program=$!
+wait_for_flip "$work/lost.record" 8
+kill -9 "$xvfb"
+killed_at=$(date +%s%N)
+for _ in $(seq 300); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+ended_in=$(( ($(date +%s%N) - killed_at) / 1000000 ))
+kill -0 "$program" 2>/dev/null && kill -9 "$program"
+wait "$program"
+status=$?
+program=
+echo "X server lost: status $status after $ended_in ms; stderr: $(head -c 300 "$work/lost.err")"
+check "X server lost: the program ends within 30 s" test "$ended_in" -lt 30000
+check "X server lost: an orderly exit, no crash signal (got $status)" test "$status" -lt 128
 
 # Without a display there is no window: status 1 and nothing printed.
 env -u DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy "$norvale" >"$work/none" 2>/dev/null

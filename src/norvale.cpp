@@ -128,6 +128,10 @@ int Get_color(int k)
 // operation, so each count is the one a lone double loop gives. Every
 // CHECK_EVERY iterations the lanes that are done hand in their counts and take
 // the next orbits, so no lane idles while another is still iterating.
+// An orbit that comes back exactly to a point it has been at repeats itself
+// from there on and can never escape, so it is done at once with the limit:
+// each lane keeps its point at ages CHECK_EVERY, 2, 4, 8, ... times that and
+// compares it with its point at every check.
 typedef double Vector __attribute__((vector_size(4 * sizeof(double))));
 typedef long long Vector_flags __attribute__((vector_size(4 * sizeof(long long))));
 const int GROUPS = 3;
@@ -144,6 +148,7 @@ static void Go_out(int n, const double* zr0, const double* zi0, const double* cr
 {
     Vector zr[GROUPS] = {}, zi[GROUPS] = {}, cr[GROUPS] = {}, ci[GROUPS] = {};
     Vector zr2[GROUPS] = {}, zi2[GROUPS] = {};
+    Vector seen_r[GROUPS] = {}, seen_i[GROUPS] = {};
     // Flags are -1 where true; late counts the iterations since escaping.
     Vector_flags escaped[GROUPS], late[GROUPS] = {};
     int orbit[LANES], start[LANES], next = 0, done = 0;
@@ -156,19 +161,24 @@ static void Go_out(int n, const double* zr0, const double* zi0, const double* cr
         bool busy = false;
         for (int l = 0; l < LANES; ++l) {
             int g = l / 4, m = l % 4;
-            int count = done - start[l] - (int)late[g][m];
-            if (orbit[l] >= 0 && !escaped[g][m] && count < limit) {
+            int age = done - start[l], count = age - (int)late[g][m];
+            bool cycled = zr[g][m] == seen_r[g][m] && zi[g][m] == seen_i[g][m];
+            if (orbit[l] >= 0 && !escaped[g][m] && !cycled && count < limit) {
+                int checks = age / CHECK_EVERY;
+                if ((checks & (checks - 1)) == 0)
+                    seen_r[g][m] = zr[g][m], seen_i[g][m] = zi[g][m];
                 busy = true;
                 continue;
             }
             if (orbit[l] >= 0)
-                counts[orbit[l]] = count;
+                counts[orbit[l]] = escaped[g][m] ? count : limit;
             orbit[l] = -1;
             if (next < n) {
                 int p = orbit[l] = next++;
                 zr[g][m] = zr0[p], zi[g][m] = zi0[p], cr[g][m] = cr0[p], ci[g][m] = ci0[p];
                 zr2[g][m] = zr0[p] * zr0[p], zi2[g][m] = zi0[p] * zi0[p];
-                escaped[g][m] = 0, late[g][m] = 0, start[l] = done;
+                seen_r[g][m] = seen_i[g][m] = NAN;  // equal to nothing
+                escaped[g][m] = late[g][m] = 0, start[l] = done;
                 busy = true;
             }
         }

@@ -156,7 +156,8 @@ Run_result Run_program(const Run_options& o)
     r.record = Lines(Read_file(dir + "/record"));
     std::string dump = Read_file(dir + "/dump");
     r.dump.resize(dump.size() / 4);
-    memcpy(r.dump.data(), dump.data(), r.dump.size() * 4);
+    if (!r.dump.empty())
+        memcpy(r.dump.data(), dump.data(), r.dump.size() * 4);
     Parse_trace(r);
     for (const char* name : {"/stdout", "/record", "/dump"})
         std::remove((dir + name).c_str());

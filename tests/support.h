@@ -27,31 +27,26 @@ struct Surface {
 };
 
 // The escape counts, iterated the plainest way in doubles.
-inline int Reference_Julia_count(int i, int j, double cr, double ci)
+inline int Reference_count(double zr, double zi, double cr, double ci, int limit, double bound)
 {
-    double zr = -2.1 + i * (4.2 / 600), zi = 2.1 - j * (4.2 / 600);
-    for (int k = 0; k < 500; ++k) {
+    for (int k = 0; k < limit; ++k) {
         double t = zr * zr - zi * zi + cr;
         zi = 2 * zr * zi + ci;
         zr = t;
-        if (zr * zr + zi * zi > 100.0)
+        if (zr * zr + zi * zi > bound)
             return k;
     }
-    return 500;
+    return limit;
+}
+
+inline int Reference_Julia_count(int i, int j, double cr, double ci)
+{
+    return Reference_count(-2.1 + i * (4.2 / 600), 2.1 - j * (4.2 / 600), cr, ci, 500, 100.0);
 }
 
 inline int Reference_Mandelbrot_count(int x, int y)
 {
-    double cr = -2.0 + x * (3.0 / 720), ci = 1.25 - y * (2.5 / 600);
-    double zr = 0.0, zi = 0.0;
-    for (int k = 0; k < 2000; ++k) {
-        double t = zr * zr - zi * zi + cr;
-        zi = 2 * zr * zi + ci;
-        zr = t;
-        if (zr * zr + zi * zi > 4.0)
-            return k;
-    }
-    return 2000;
+    return Reference_count(0.0, 0.0, -2.0 + x * (3.0 / 720), 1.25 - y * (2.5 / 600), 2000, 4.0);
 }
 
 inline uint32_t Reference_color(int k, int limit)

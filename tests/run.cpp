@@ -76,7 +76,8 @@ static std::vector<std::string> Environment(const Run_options& o, const std::str
         "NORVALE_EVENTS=" + o.events,
         "NORVALE_QUIT_AT_FLIP=" + o.quit_at_flips,
         "NORVALE_SIGNAL_AT_FLIP=" + o.signal_at_flip,
-        // The seam is not built with the sanitizers; let them load after it.
+        "NORVALE_GIVE_UP_AFTER_POLLS=" + (o.give_up_after_polls ? std::to_string(o.give_up_after_polls) : ""),
+        // The preloaded seam comes ahead of the sanitizers' runtime; let it.
         "ASAN_OPTIONS=verify_asan_link_order=0",
         std::string("NORVALE_SKIP_PAUSES=") + (o.skip_pauses ? "1" : ""),
         "NORVALE_DUMP=" + (o.dump ? dir + "/dump" : std::string()),

@@ -8,6 +8,8 @@
 //   NORVALE_EVENTS=list   events pushed at the first poll: key, mouse, motion, quit
 //   NORVALE_QUIT_AT_FLIP=N,M,...  a quit request is pushed at these flips (a close)
 //   NORVALE_SIGNAL_AT_FLIP=N:S  signal S is raised at flip N
+//   NORVALE_GIVE_UP_AFTER_POLLS=N  the program is ended (status 3) at poll N,
+//                         for a test that it would wait on forever
 // Each flip's line also tells how many bytes of standard output a reader could
 // see by then, where standard output is a file or a pipe.
 #include <SDL.h>
@@ -167,6 +169,11 @@ extern "C" int SDL_PollEvent(SDL_Event* event)
             at = end == std::string::npos ? list.size() : end + 1;
         }
         Record("poll");
+    }
+    static long polls = 0, give_up = Env_number("NORVALE_GIVE_UP_AFTER_POLLS", -1);
+    if (++polls == give_up) {
+        Record("still waiting after %ld polls", polls);
+        _exit(3);
     }
     int got = real(event);
     if (got && event)

@@ -134,9 +134,17 @@ int Get_color(int k)
 // compares it with its point at every check.
 typedef double Vector __attribute__((vector_size(4 * sizeof(double))));
 typedef long long Vector_flags __attribute__((vector_size(4 * sizeof(long long))));
+typedef unsigned long long Vector_counts __attribute__((vector_size(4 * sizeof(long long))));
 const int GROUPS = 3;
 const int LANES = 4 * GROUPS;
 const int CHECK_EVERY = 20;
+
+// Four orbits, one to a lane.
+struct Orbits {
+    Vector zr, zi, cr, ci, zr2, zi2;
+    Vector_flags escaped;  // -1 where true
+    Vector_counts late;    // the iterations since escaping
+};
 
 #if defined(__x86_64__)
 __attribute__((target_clones("avx2", "default")))
@@ -144,53 +152,59 @@ __attribute__((target_clones("avx2", "default")))
 static void Go_out(int n, const double* zr0, const double* zi0, const double* cr0, const double* ci0,
                    int limit, double bound, int* counts)
 {
-    Vector zr[GROUPS] = {}, zi[GROUPS] = {}, cr[GROUPS] = {}, ci[GROUPS] = {};
-    Vector zr2[GROUPS] = {}, zi2[GROUPS] = {};
+    Orbits lanes[GROUPS] = {};
     Vector seen_r[GROUPS] = {}, seen_i[GROUPS] = {};
-    // Flags are -1 where true; late counts the iterations since escaping.
-    Vector_flags escaped[GROUPS], late[GROUPS] = {};
     int orbit[LANES], start[LANES], next = 0, done = 0;
     for (int l = 0; l < LANES; ++l) {
-        escaped[l / 4][l % 4] = -1;
+        lanes[l / 4].escaped[l % 4] = -1;
         orbit[l] = -1;
         start[l] = 0;
     }
     for (;;) {
         bool busy = false;
         for (int l = 0; l < LANES; ++l) {
+            Orbits& o = lanes[l / 4];
             int g = l / 4, m = l % 4;
-            int age = done - start[l], count = age - (int)late[g][m];
-            bool cycled = zr[g][m] == seen_r[g][m] && zi[g][m] == seen_i[g][m];
-            if (orbit[l] >= 0 && !escaped[g][m] && !cycled && count < limit) {
+            int age = done - start[l], count = age - (int)o.late[m];
+            bool cycled = o.zr[m] == seen_r[g][m] && o.zi[m] == seen_i[g][m];
+            if (orbit[l] >= 0 && !o.escaped[m] && !cycled && count < limit) {
                 int checks = age / CHECK_EVERY;
                 if ((checks & (checks - 1)) == 0)
-                    seen_r[g][m] = zr[g][m], seen_i[g][m] = zi[g][m];
+                    seen_r[g][m] = o.zr[m], seen_i[g][m] = o.zi[m];
                 busy = true;
                 continue;
             }
             if (orbit[l] >= 0)
-                counts[orbit[l]] = escaped[g][m] && count < limit ? count : limit;
+                counts[orbit[l]] = o.escaped[m] && count < limit ? count : limit;
             orbit[l] = -1;
             if (next < n) {
                 int p = orbit[l] = next++;
-                zr[g][m] = zr0[p], zi[g][m] = zi0[p], cr[g][m] = cr0[p], ci[g][m] = ci0[p];
-                zr2[g][m] = zr0[p] * zr0[p], zi2[g][m] = zi0[p] * zi0[p];
+                o.zr[m] = zr0[p], o.zi[m] = zi0[p], o.cr[m] = cr0[p], o.ci[m] = ci0[p];
+                o.zr2[m] = zr0[p] * zr0[p], o.zi2[m] = zi0[p] * zi0[p];
                 seen_r[g][m] = seen_i[g][m] = NAN;  // equal to nothing
-                escaped[g][m] = late[g][m] = 0, start[l] = done;
+                o.escaped[m] = o.late[m] = 0, start[l] = done;
                 busy = true;
             }
         }
         if (!busy)
             return;
+        // Iterated in a copy, which the compiler keeps in registers.
+        Orbits now[GROUPS];
+        for (int g = 0; g < GROUPS; ++g)
+            now[g] = lanes[g];
         for (int k = 0; k < CHECK_EVERY; ++k)
+#pragma GCC unroll GROUPS
             for (int g = 0; g < GROUPS; ++g) {
-                zi[g] = 2 * zr[g] * zi[g] + ci[g];
-                zr[g] = zr2[g] - zi2[g] + cr[g];
-                zr2[g] = zr[g] * zr[g];
-                zi2[g] = zi[g] * zi[g];
-                escaped[g] |= zr2[g] + zi2[g] > bound;
-                late[g] -= escaped[g];
+                Orbits& o = now[g];
+                o.zi = 2 * o.zr * o.zi + o.ci;
+                o.zr = o.zr2 - o.zi2 + o.cr;
+                o.zr2 = o.zr * o.zr;
+                o.zi2 = o.zi * o.zi;
+                o.escaped |= o.zr2 + o.zi2 > bound;
+                o.late -= (Vector_counts)o.escaped;
             }
+        for (int g = 0; g < GROUPS; ++g)
+            lanes[g] = now[g];
         done += CHECK_EVERY;
     }
 }

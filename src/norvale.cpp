@@ -123,28 +123,53 @@ int Get_color(int k)
 
 // Escape counts of n orbits, z -> z² + c from orbit p's own z and c: counts[p]
 // is the iteration on which |z|² first exceeds bound, or limit if it never
-// does. LANES orbits are iterated at once, in plain four-wide vectors that the
-// compiler maps onto SIMD registers, with the scalar arithmetic operation for
-// operation, so each count is the one a lone double loop gives. Every
-// CHECK_EVERY iterations the lanes that are done hand in their counts and take
-// the next orbits, so no lane idles while another is still iterating.
+// does. Each orbit first runs alone for FIRST_ALONE iterations, which is all
+// most orbits of a light pane need. The rest are iterated LANES at once, in
+// plain four-wide vectors that the compiler maps onto SIMD registers, with the
+// scalar arithmetic operation for operation, so each count is the one a lone
+// double loop gives. Every CHECK_EVERY iterations the lanes that are done hand
+// in their counts and take the next orbits, so no lane idles while another is
+// still iterating.
 // An orbit that comes back exactly to a point it has been at repeats itself
 // from there on and can never escape, so it is done at once with the limit:
-// each lane keeps its point at ages CHECK_EVERY, 2, 4, 8, ... times that and
-// compares it with its point at every check.
+// each lane keeps its point at doubling ages and compares it with its point at
+// every check.
 typedef double Vector __attribute__((vector_size(4 * sizeof(double))));
 typedef long long Vector_flags __attribute__((vector_size(4 * sizeof(long long))));
 typedef unsigned long long Vector_counts __attribute__((vector_size(4 * sizeof(long long))));
 const int GROUPS = 3;
 const int LANES = 4 * GROUPS;
 const int CHECK_EVERY = 20;
+const int FIRST_ALONE = 10;
 
-// Four orbits, one to a lane.
+// One iteration, alike for a lone orbit (double) and for four lanes (Vector).
+template <typename T>
+static inline void Iterate(T& zr, T& zi, T& zr2, T& zi2, const T& cr, const T& ci)
+{
+    zi = 2 * zr * zi + ci;
+    zr = zr2 - zi2 + cr;
+    zr2 = zr * zr;
+    zi2 = zi * zi;
+}
+
+// Four orbits, one to a lane, as they are iterated.
 struct Orbits {
     Vector zr, zi, cr, ci, zr2, zi2;
     Vector_flags escaped;  // -1 where true
     Vector_counts late;    // the iterations since escaping
 };
+
+// What the checks keep of four lanes.
+struct Watch {
+    Vector seen_r, seen_i;          // a point each orbit has been at
+    Vector_counts age, keep_at;     // iterations done; when to keep the next point
+    Vector_flags idle;              // -1 where the lane has no orbit
+};
+
+static bool Any(const Vector_flags& f)
+{
+    return (f[0] | f[1]) | (f[2] | f[3]);
+}
 
 #if defined(__x86_64__)
 __attribute__((target_clones("avx2", "default")))
@@ -153,37 +178,57 @@ static void Go_out(int n, const double* zr0, const double* zi0, const double* cr
                    int limit, double bound, int* counts)
 {
     Orbits lanes[GROUPS] = {};
-    Vector seen_r[GROUPS] = {}, seen_i[GROUPS] = {};
-    int orbit[LANES], start[LANES], next = 0, done = 0;
+    Watch watch[GROUPS] = {};
+    int orbit[LANES], next = 0;
     for (int l = 0; l < LANES; ++l) {
-        lanes[l / 4].escaped[l % 4] = -1;
+        watch[l / 4].idle[l % 4] = -1;
         orbit[l] = -1;
-        start[l] = 0;
     }
     for (;;) {
         bool busy = false;
-        for (int l = 0; l < LANES; ++l) {
-            Orbits& o = lanes[l / 4];
-            int g = l / 4, m = l % 4;
-            int age = done - start[l], count = age - (int)o.late[m];
-            bool cycled = o.zr[m] == seen_r[g][m] && o.zi[m] == seen_i[g][m];
-            if (orbit[l] >= 0 && !o.escaped[m] && !cycled && count < limit) {
-                int checks = age / CHECK_EVERY;
-                if ((checks & (checks - 1)) == 0)
-                    seen_r[g][m] = o.zr[m], seen_i[g][m] = o.zi[m];
-                busy = true;
+        for (int g = 0; g < GROUPS; ++g) {
+            Orbits& o = lanes[g];
+            Watch& w = watch[g];
+            Vector_counts count = w.age - o.late;
+            Vector_flags done = o.escaped | ((o.zr == w.seen_r) & (o.zi == w.seen_i)) | (count >= (unsigned)limit);
+            Vector_flags keep = w.age >= w.keep_at;
+            w.seen_r = keep ? o.zr : w.seen_r;
+            w.seen_i = keep ? o.zi : w.seen_i;
+            w.keep_at += w.keep_at & (Vector_counts)keep;
+            done |= w.idle;
+            busy = busy || Any(~done);
+            if (!Any(done) || (next == n && !Any(done & ~w.idle)))
                 continue;
-            }
-            if (orbit[l] >= 0)
-                counts[orbit[l]] = o.escaped[m] && count < limit ? count : limit;
-            orbit[l] = -1;
-            if (next < n) {
-                int p = orbit[l] = next++;
-                o.zr[m] = zr0[p], o.zi[m] = zi0[p], o.cr[m] = cr0[p], o.ci[m] = ci0[p];
-                o.zr2[m] = zr0[p] * zr0[p], o.zi2[m] = zi0[p] * zi0[p];
-                seen_r[g][m] = seen_i[g][m] = NAN;  // equal to nothing
-                o.escaped[m] = o.late[m] = 0, start[l] = done;
-                busy = true;
+            for (int m = 0; m < 4; ++m) {
+                int l = 4 * g + m;
+                if (!done[m])
+                    continue;
+                if (orbit[l] >= 0)
+                    counts[orbit[l]] = o.escaped[m] && (int)count[m] < limit ? (int)count[m] : limit;
+                orbit[l] = -1;
+                w.idle[m] = -1;
+                while (next < n && orbit[l] < 0) {
+                    // Most orbits of a light pane escape at once: they are
+                    // cheaper to finish alone than to carry in a lane.
+                    int p = next++, k = 0;
+                    double zr = zr0[p], zi = zi0[p], zr2 = zr * zr, zi2 = zi * zi;
+                    for (; k < FIRST_ALONE && k < limit; ++k) {
+                        Iterate(zr, zi, zr2, zi2, cr0[p], ci0[p]);
+                        if (zr2 + zi2 > bound)
+                            break;
+                    }
+                    if (k < FIRST_ALONE) {
+                        counts[p] = k;
+                        continue;
+                    }
+                    orbit[l] = p;
+                    o.zr[m] = zr, o.zi[m] = zi, o.cr[m] = cr0[p], o.ci[m] = ci0[p];
+                    o.zr2[m] = zr2, o.zi2[m] = zi2;
+                    o.escaped[m] = w.idle[m] = 0, o.late[m] = 0;
+                    w.seen_r[m] = w.seen_i[m] = NAN;  // equal to nothing
+                    w.age[m] = w.keep_at[m] = FIRST_ALONE;
+                    busy = true;
+                }
             }
         }
         if (!busy)
@@ -196,16 +241,14 @@ static void Go_out(int n, const double* zr0, const double* zi0, const double* cr
 #pragma GCC unroll GROUPS
             for (int g = 0; g < GROUPS; ++g) {
                 Orbits& o = now[g];
-                o.zi = 2 * o.zr * o.zi + o.ci;
-                o.zr = o.zr2 - o.zi2 + o.cr;
-                o.zr2 = o.zr * o.zr;
-                o.zi2 = o.zi * o.zi;
+                Iterate(o.zr, o.zi, o.zr2, o.zi2, o.cr, o.ci);
                 o.escaped |= o.zr2 + o.zi2 > bound;
                 o.late -= (Vector_counts)o.escaped;
             }
-        for (int g = 0; g < GROUPS; ++g)
+        for (int g = 0; g < GROUPS; ++g) {
             lanes[g] = now[g];
-        done += CHECK_EVERY;
+            watch[g].age += CHECK_EVERY;
+        }
     }
 }
 

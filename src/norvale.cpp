@@ -133,7 +133,9 @@ int Get_color(int k)
 // An orbit that comes back exactly to a point it has been at repeats itself
 // from there on and can never escape, so it is done at once with the limit:
 // each lane keeps its point at doubling ages and compares it with its point at
-// every check.
+// every check. And where |c| ≤ 1/4, an orbit inside |z| ≤ 1/2 stays there for
+// ever, since |z² + c| ≤ |z|² + |c| ≤ 1/2 (rounding moves it by ulps, far from
+// any escape radius), so it too is done with the limit.
 typedef double Vector __attribute__((vector_size(4 * sizeof(double))));
 typedef long long Vector_flags __attribute__((vector_size(4 * sizeof(long long))));
 typedef unsigned long long Vector_counts __attribute__((vector_size(4 * sizeof(long long))));
@@ -190,7 +192,9 @@ static void Go_out(int n, const double* zr0, const double* zi0, const double* cr
             Orbits& o = lanes[g];
             Watch& w = watch[g];
             Vector_counts count = w.age - o.late;
-            Vector_flags done = o.escaped | ((o.zr == w.seen_r) & (o.zi == w.seen_i)) | (count >= (unsigned)limit);
+            Vector_flags cycled = (o.zr == w.seen_r) & (o.zi == w.seen_i);
+            Vector_flags trapped = (o.zr2 + o.zi2 <= 0.25) & (o.cr * o.cr + o.ci * o.ci <= 0.0625);
+            Vector_flags done = o.escaped | cycled | trapped | (count >= (unsigned)limit);
             Vector_flags keep = w.age >= w.keep_at;
             w.seen_r = keep ? o.zr : w.seen_r;
             w.seen_i = keep ? o.zi : w.seen_i;

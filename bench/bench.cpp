@@ -1,8 +1,10 @@
 // Times the panes: the plain scalar loop beside the shipped path, and the
 // cost of the 1 x 1 fills alone. Run: build/bench/norvale_bench
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <vector>
 
 #include "norvale.h"
 #include "support.h"
@@ -69,5 +71,22 @@ int main()
                 Fill_pixel(s, 722 + i, j, (uint32_t)Get_color(i + j));
     }, 10);
     printf("%-28s %12s %12.2f\n", "360,000 fills alone", "", fills);
+
+    // A walk may stop anywhere in its region: time the pane of every 20th
+    // pixel, then the slowest twenty again, more carefully.
+    std::vector<std::pair<double, int>> panes;
+    auto pane = [&](int at, int runs) {
+        return Time([&] { Draw_Julia_set(s, MANDELBROT_Re(at / 1000), MANDELBROT_Im(at % 1000)); }, runs);
+    };
+    for (int x = 0; x <= 720; x += 20)
+        for (int y = 0; y <= 600; y += 20)
+            panes.push_back({pane(x * 1000 + y, 2), x * 1000 + y});
+    std::sort(panes.rbegin(), panes.rend());
+    for (int n = 0; n < 20; ++n)
+        panes[n].first = pane(panes[n].second, 10);
+    std::sort(panes.rbegin(), panes.rend());
+    auto [worst, at] = panes.front();
+    printf("%zu panes of the walk region: median %.2f ms, worst %.2f ms at pixel (%d, %d)\n", panes.size(),
+           panes[panes.size() / 2].first, worst, at / 1000, at % 1000);
     return 0;
 }

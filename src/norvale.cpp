@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <complex>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -133,9 +134,7 @@ int Get_color(int k)
 // An orbit that comes back exactly to a point it has been at repeats itself
 // from there on and can never escape, so it is done at once with the limit:
 // each lane keeps its point at doubling ages and compares it with its point at
-// every check. And where |c| ≤ 1/4, an orbit inside |z| ≤ 1/2 stays there for
-// ever, since |z² + c| ≤ |z|² + |c| ≤ 1/2 (rounding moves it by ulps, far from
-// any escape radius), so it too is done with the limit.
+// every check. An orbit inside its c's trap (below) is done with the limit too.
 typedef double Vector __attribute__((vector_size(4 * sizeof(double))));
 typedef long long Vector_flags __attribute__((vector_size(4 * sizeof(long long))));
 typedef unsigned long long Vector_counts __attribute__((vector_size(4 * sizeof(long long))));
@@ -154,6 +153,37 @@ static inline void Iterate(T& zr, T& zi, T& zr2, T& zi2, const T& cr, const T& c
     zi2 = zi * zi;
 }
 
+// Disks about a and b that an orbit of c never leaves once inside one, far
+// within any escape radius; the squared radius t2 is negative where none is known.
+struct Trap {
+    std::complex<double> c, a, b;
+    double t2;
+};
+
+static Trap Trap_of(std::complex<double> c)
+{
+    // Where |c| ≤ 1/4: inside |z| ≤ 1/2, |z² + c| ≤ |z|² + |c| ≤ 1/2.
+    if (std::norm(c) <= 0.0625)
+        return {c, 0.0, 0.0, 0.25};
+    // In the main cardioid the fixed point f = (1 - sqrt(1 - 4c)) / 2 attracts:
+    // |z² + c - f| = |z - f| |z + f| ≤ (1 + 2|f|) / 2 · |z - f| while |z - f| ≤
+    // r = (1 - 2|f|) / 2. Testing for a quarter of r leaves room for rounding.
+    std::complex<double> f = (1.0 - std::sqrt(1.0 - 4.0 * c)) / 2.0;
+    double r = (1.0 - 2.0 * std::abs(f)) / 2.0;
+    if (r >= 1e-6)
+        return {c, f, f, r * r / 16.0};
+    // In the period-2 bulb the cycle a, b = (-1 ± sqrt(-3 - 4c)) / 2 attracts,
+    // with multiplier λ = 4ab = 4(c + 1). Two steps from |z - a| = d ≤ r ≤ 1
+    // end within d (d + 2|a|) (d (d + 2|a|) + 2|b|) ≤ d (|λ| + d (m + (1 + m)²))
+    // of a, m being 2 max(|a|, |b|); this r makes that at most d (1 + |λ|) / 2.
+    std::complex<double> s = std::sqrt(-3.0 - 4.0 * c), a = (-1.0 + s) / 2.0, b = (-1.0 - s) / 2.0;
+    double m = 2.0 * std::max(std::abs(a), std::abs(b));
+    r = (1.0 - 4.0 * std::abs(c + 1.0)) / (2.0 * (m + (1.0 + m) * (1.0 + m)));
+    if (r >= 1e-6)
+        return {c, a, b, r * r / 16.0};
+    return {c, 0.0, 0.0, -1.0};
+}
+
 // Four orbits, one to a lane, as they are iterated.
 struct Orbits {
     Vector zr, zi, cr, ci, zr2, zi2;
@@ -165,6 +195,7 @@ struct Orbits {
 struct Watch {
     Vector seen_r, seen_i;          // a point each orbit has been at
     Vector_counts age, keep_at;     // iterations done; when to keep the next point
+    Vector ar, ai, br, bi, t2;      // each orbit's trap
     Vector_flags idle;              // -1 where the lane has no orbit
 };
 
@@ -182,6 +213,7 @@ static void Go_out(int n, const double* zr0, const double* zi0, const double* cr
     Orbits lanes[GROUPS] = {};
     Watch watch[GROUPS] = {};
     int orbit[LANES], next = 0;
+    Trap trap = {NAN, 0.0, 0.0, -1.0};  // of the last c, which the next orbit often shares
     for (int l = 0; l < LANES; ++l) {
         watch[l / 4].idle[l % 4] = -1;
         orbit[l] = -1;
@@ -193,7 +225,8 @@ static void Go_out(int n, const double* zr0, const double* zi0, const double* cr
             Watch& w = watch[g];
             Vector_counts count = w.age - o.late;
             Vector_flags cycled = (o.zr == w.seen_r) & (o.zi == w.seen_i);
-            Vector_flags trapped = (o.zr2 + o.zi2 <= 0.25) & (o.cr * o.cr + o.ci * o.ci <= 0.0625);
+            Vector ar = o.zr - w.ar, ai = o.zi - w.ai, br = o.zr - w.br, bi = o.zi - w.bi;
+            Vector_flags trapped = (ar * ar + ai * ai <= w.t2) | (br * br + bi * bi <= w.t2);
             Vector_flags done = o.escaped | cycled | trapped | (count >= (unsigned)limit);
             Vector_flags keep = w.age >= w.keep_at;
             w.seen_r = keep ? o.zr : w.seen_r;
@@ -226,6 +259,10 @@ static void Go_out(int n, const double* zr0, const double* zi0, const double* cr
                         continue;
                     }
                     orbit[l] = p;
+                    if (trap.c != std::complex<double>(cr0[p], ci0[p]))
+                        trap = Trap_of({cr0[p], ci0[p]});
+                    w.ar[m] = trap.a.real(), w.ai[m] = trap.a.imag(), w.t2[m] = trap.t2;
+                    w.br[m] = trap.b.real(), w.bi[m] = trap.b.imag();
                     o.zr[m] = zr, o.zi[m] = zi, o.cr[m] = cr0[p], o.ci[m] = ci0[p];
                     o.zr2[m] = zr2, o.zi2[m] = zi2;
                     o.escaped[m] = w.idle[m] = 0, o.late[m] = 0;

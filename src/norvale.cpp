@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <csignal>
@@ -136,7 +137,7 @@ int Get_color(int k)
 // each lane keeps its point at doubling ages and compares it with its point at
 // every check. An orbit inside its c's trap (below) is done with the limit too.
 typedef double Vector __attribute__((vector_size(4 * sizeof(double))));
-typedef long long Vector_flags __attribute__((vector_size(4 * sizeof(long long))));
+typedef long long Vector_flags __attribute__((vector_size(4 * sizeof(long long))));  // -1 where true
 typedef unsigned long long Vector_counts __attribute__((vector_size(4 * sizeof(long long))));
 const int GROUPS = 3;
 const int LANES = 4 * GROUPS;
@@ -184,11 +185,22 @@ static Trap Trap_of(std::complex<double> c)
     return {c, 0.0, 0.0, -1.0};
 }
 
+// Iterates a lone orbit at most n times: the iteration on which it escapes, or n.
+static int Go_alone(double& zr, double& zi, double& zr2, double& zi2, double cr, double ci, int n,
+                    double bound)
+{
+    int k = 0;
+    for (; k < n; ++k) {
+        Iterate(zr, zi, zr2, zi2, cr, ci);
+        if (zr2 + zi2 > bound)
+            break;
+    }
+    return k;
+}
+
 // Four orbits, one to a lane, as they are iterated.
 struct Orbits {
     Vector zr, zi, cr, ci, zr2, zi2;
-    Vector_flags escaped;  // -1 where true
-    Vector_counts late;    // the iterations since escaping
 };
 
 // What the checks keep of four lanes.
@@ -210,7 +222,7 @@ __attribute__((target_clones("avx2", "default")))
 static void Go_out(int n, const double* zr0, const double* zi0, const double* cr0, const double* ci0,
                    int limit, double bound, int* counts)
 {
-    Orbits lanes[GROUPS] = {};
+    Orbits lanes[GROUPS] = {}, before[GROUPS] = {};
     Watch watch[GROUPS] = {};
     int orbit[LANES], next = 0;
     Trap trap = {NAN, 0.0, 0.0, -1.0};  // of the last c, which the next orbit often shares
@@ -223,16 +235,17 @@ static void Go_out(int n, const double* zr0, const double* zi0, const double* cr
         for (int g = 0; g < GROUPS; ++g) {
             Orbits& o = lanes[g];
             Watch& w = watch[g];
-            Vector_counts count = w.age - o.late;
+            // Past the bound an orbit only grows (to inf, then NaN), so a
+            // check sees every escape of the block before.
+            Vector_flags escaped = ~(o.zr2 + o.zi2 <= bound);
             Vector_flags cycled = (o.zr == w.seen_r) & (o.zi == w.seen_i);
             Vector ar = o.zr - w.ar, ai = o.zi - w.ai, br = o.zr - w.br, bi = o.zi - w.bi;
             Vector_flags trapped = (ar * ar + ai * ai <= w.t2) | (br * br + bi * bi <= w.t2);
-            Vector_flags done = o.escaped | cycled | trapped | (count >= (unsigned)limit);
+            Vector_flags done = escaped | cycled | trapped | (w.age >= (unsigned)limit) | w.idle;
             Vector_flags keep = w.age >= w.keep_at;
             w.seen_r = keep ? o.zr : w.seen_r;
             w.seen_i = keep ? o.zi : w.seen_i;
             w.keep_at += w.keep_at & (Vector_counts)keep;
-            done |= w.idle;
             busy = busy || Any(~done);
             if (!Any(done) || (next == n && !Any(done & ~w.idle)))
                 continue;
@@ -240,20 +253,23 @@ static void Go_out(int n, const double* zr0, const double* zi0, const double* cr
                 int l = 4 * g + m;
                 if (!done[m])
                     continue;
-                if (orbit[l] >= 0)
-                    counts[orbit[l]] = o.escaped[m] && (int)count[m] < limit ? (int)count[m] : limit;
+                if (orbit[l] >= 0 && escaped[m]) {
+                    // The iteration it escaped on, found again from the block's start.
+                    const Orbits& b = before[g];
+                    double zr = b.zr[m], zi = b.zi[m], zr2 = b.zr2[m], zi2 = b.zi2[m];
+                    int k = Go_alone(zr, zi, zr2, zi2, b.cr[m], b.ci[m], CHECK_EVERY, bound);
+                    counts[orbit[l]] = std::min((int)w.age[m] - CHECK_EVERY + k, limit);
+                } else if (orbit[l] >= 0) {
+                    counts[orbit[l]] = limit;
+                }
                 orbit[l] = -1;
                 w.idle[m] = -1;
                 while (next < n && orbit[l] < 0) {
                     // Most orbits of a light pane escape at once: they are
                     // cheaper to finish alone than to carry in a lane.
-                    int p = next++, k = 0;
+                    int p = next++;
                     double zr = zr0[p], zi = zi0[p], zr2 = zr * zr, zi2 = zi * zi;
-                    for (; k < FIRST_ALONE && k < limit; ++k) {
-                        Iterate(zr, zi, zr2, zi2, cr0[p], ci0[p]);
-                        if (zr2 + zi2 > bound)
-                            break;
-                    }
+                    int k = Go_alone(zr, zi, zr2, zi2, cr0[p], ci0[p], std::min(FIRST_ALONE, limit), bound);
                     if (k < FIRST_ALONE) {
                         counts[p] = k;
                         continue;
@@ -265,7 +281,7 @@ static void Go_out(int n, const double* zr0, const double* zi0, const double* cr
                     w.br[m] = trap.b.real(), w.bi[m] = trap.b.imag();
                     o.zr[m] = zr, o.zi[m] = zi, o.cr[m] = cr0[p], o.ci[m] = ci0[p];
                     o.zr2[m] = zr2, o.zi2[m] = zi2;
-                    o.escaped[m] = w.idle[m] = 0, o.late[m] = 0;
+                    w.idle[m] = 0;
                     w.seen_r[m] = w.seen_i[m] = NAN;  // equal to nothing
                     w.age[m] = w.keep_at[m] = FIRST_ALONE;
                     busy = true;
@@ -277,15 +293,11 @@ static void Go_out(int n, const double* zr0, const double* zi0, const double* cr
         // Iterated in a copy, which the compiler keeps in registers.
         Orbits now[GROUPS];
         for (int g = 0; g < GROUPS; ++g)
-            now[g] = lanes[g];
+            before[g] = now[g] = lanes[g];
         for (int k = 0; k < CHECK_EVERY; ++k)
 #pragma GCC unroll GROUPS
-            for (int g = 0; g < GROUPS; ++g) {
-                Orbits& o = now[g];
-                Iterate(o.zr, o.zi, o.zr2, o.zi2, o.cr, o.ci);
-                o.escaped |= o.zr2 + o.zi2 > bound;
-                o.late -= (Vector_counts)o.escaped;
-            }
+            for (int g = 0; g < GROUPS; ++g)
+                Iterate(now[g].zr, now[g].zi, now[g].zr2, now[g].zi2, now[g].cr, now[g].ci);
         for (int g = 0; g < GROUPS; ++g) {
             lanes[g] = now[g];
             watch[g].age += CHECK_EVERY;

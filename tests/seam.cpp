@@ -116,13 +116,17 @@ extern "C" int SDL_Flip(SDL_Surface* screen)
     ++flips;
     // Red pixels inside the Mandelbrot pane, away from the region frame.
     int count = 0, x0 = 9999, y0 = 9999, x1 = -1, y1 = -1;
-    for (int y = 1; y < 600; ++y)
+    for (int y = 1; y < 600; ++y) {
+        int in_row = 0;
         for (int x = 1; x < 720; ++x)
+            in_row += Pixel(screen, x, y) == 0xFF0000;
+        for (int x = 1; in_row && x < 720; ++x)
             if (Pixel(screen, x, y) == 0xFF0000) {
                 ++count;
                 x0 = x < x0 ? x : x0, y0 = y < y0 ? y : y0;
                 x1 = x > x1 ? x : x1, y1 = y > y1 ? y : y1;
             }
+    }
     Record("flip %ld red %d %d %d %d %d julia %016llx out %ld", flips, count, x0, y0, x1, y1,
            (unsigned long long)Area_hash(screen, 722, 0, 600, 600), Visible_output());
     std::string quits = std::string(",") + (getenv("NORVALE_QUIT_AT_FLIP") ? getenv("NORVALE_QUIT_AT_FLIP") : "") + ",";

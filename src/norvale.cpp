@@ -139,7 +139,7 @@ int Get_color(int k)
 typedef double Vector __attribute__((vector_size(4 * sizeof(double))));
 typedef long long Vector_flags __attribute__((vector_size(4 * sizeof(long long))));  // -1 where true
 typedef unsigned long long Vector_counts __attribute__((vector_size(4 * sizeof(long long))));
-const int GROUPS = 3;
+const int GROUPS = 4;
 const int LANES = 4 * GROUPS;
 const int CHECK_EVERY = 20;
 const int FIRST_ALONE = 10;

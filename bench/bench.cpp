@@ -83,7 +83,7 @@ int main()
             panes.push_back({pane(x * 1000 + y, 2), x * 1000 + y});
     std::sort(panes.rbegin(), panes.rend());
     for (int n = 0; n < 20; ++n)
-        panes[n].first = pane(panes[n].second, 10);
+        panes[n].first = pane(panes[n].second, 30);
     std::sort(panes.rbegin(), panes.rend());
     auto [worst, at] = panes.front();
     printf("%zu panes of the walk region: median %.2f ms, worst %.2f ms at pixel (%d, %d)\n", panes.size(),

@@ -235,10 +235,11 @@ static void Go_out(int n, const double* zr0, const double* zi0, const double* cr
         for (int g = 0; g < GROUPS; ++g) {
             Orbits& o = lanes[g];
             Watch& w = watch[g];
-            // Past the bound an orbit only grows, to inf and then NaN: there
-            // |z² + c| ≥ |z|² - |c| > |z|, since the bound is 4 or more and an
-            // orbit with |c| > 2 escapes before it reaches a lane. So a check
-            // sees every escape of the block before.
+            // Past the bound an orbit only grows, to inf and then NaN, as
+            // |z² + c| ≥ |z|² - |c| > |z| there: in the Julia pane |z| > 10
+            // and |c| < 3; in the Mandelbrot pane |z| > 2 and |c| ≤ 2, since
+            // with |c| > 2 the first iterate escapes. So a check sees every
+            // escape of the block before.
             Vector_flags escaped = ~(o.zr2 + o.zi2 <= bound);
             Vector_flags cycled = (o.zr == w.seen_r) & (o.zi == w.seen_i);
             Vector ar = o.zr - w.ar, ai = o.zi - w.ai, br = o.zr - w.br, bi = o.zi - w.bi;

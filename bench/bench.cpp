@@ -74,19 +74,25 @@ int main()
 
     // A walk may stop anywhere in its region: time the pane of every 20th
     // pixel, then the slowest twenty again, more carefully.
-    std::vector<std::pair<double, int>> panes;
-    auto pane = [&](int at, int runs) {
-        return Time([&] { Draw_Julia_set(s, MANDELBROT_Re(at / 1000), MANDELBROT_Im(at % 1000)); }, runs);
+    struct Pane {
+        double ms;
+        int x, y;
+        bool operator<(const Pane& other) const { return ms > other.ms; }  // slowest first
+    };
+    std::vector<Pane> panes;
+    auto time_pane = [&](Pane& p, int runs) {
+        p.ms = Time([&] { Draw_Julia_set(s, MANDELBROT_Re(p.x), MANDELBROT_Im(p.y)); }, runs);
     };
     for (int x = 0; x <= 720; x += 20)
-        for (int y = 0; y <= 600; y += 20)
-            panes.push_back({pane(x * 1000 + y, 2), x * 1000 + y});
-    std::sort(panes.rbegin(), panes.rend());
+        for (int y = 0; y <= 600; y += 20) {
+            panes.push_back({0.0, x, y});
+            time_pane(panes.back(), 2);
+        }
+    std::sort(panes.begin(), panes.end());
     for (int n = 0; n < 20; ++n)
-        panes[n].first = pane(panes[n].second, 30);
-    std::sort(panes.rbegin(), panes.rend());
-    auto [worst, at] = panes.front();
+        time_pane(panes[n], 30);
+    std::sort(panes.begin(), panes.end());
     printf("%zu panes of the walk region: median %.2f ms, worst %.2f ms at pixel (%d, %d)\n", panes.size(),
-           panes[panes.size() / 2].first, worst, at / 1000, at % 1000);
+           panes[panes.size() / 2].ms, panes[0].ms, panes[0].x, panes[0].y);
     return 0;
 }

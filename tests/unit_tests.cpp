@@ -194,8 +194,8 @@ TEST(Panes, PanesMatchAPlainReferenceLoop)
     // Light and heavy panes; c on and just past the edges of the shortcuts
     // for orbits that never escape (|c| = 1/4, the cardioid, the 2-bulb).
     const std::pair<double, double> parameters[] = {
-        {0.96, 0.0},  {-0.12, 0.04},      {0.25, 0.0}, {0.2501, 0.0}, {-0.2, 0.15},
-        {-0.5833, 0.3333}, {-1.0, 0.0}, {-1.2, 0.15},  {-0.75, 0.01}, {0.0, -1.25}};
+        {0.96, 0.0},       {-0.12, 0.04}, {0.25, 0.0},  {0.2501, 0.0}, {-0.2, 0.15},
+        {-0.5833, 0.3333}, {-1.0, 0.0},   {-1.2, 0.15}, {-0.75, 0.01}, {0.0, -1.25}};
     Surface s;
     for (auto [cr, ci] : parameters) {
         Draw_Julia_set(s.surface, cr, ci);

@@ -406,6 +406,24 @@ int Truncate_step(double step)
 
 // ---- The program ------------------------------------------------------------
 
+// How long the quit wait rests between polls that find nothing: idle, yet a
+// close still ends the program at once to the eye.
+const Uint32 QUIT_WAIT_REST_MS = 50;
+
+// Set by the filter when the window is shown again after being hidden.
+static volatile sig_atomic_t exposed = 0;
+
+// Nothing reads the library's queue (128 events) before the walk is over, and
+// then only a close matters: letting nothing else in keeps a backlog of pointer
+// and key events from crowding a close out. Setting a filter empties the queue,
+// so it is set first, before the window exists.
+static int Only_quit(const SDL_Event* event)
+{
+    if (event->type == SDL_VIDEOEXPOSE)
+        exposed = 1;
+    return event->type == SDL_QUIT;
+}
+
 int main()
 {
     // A closed standard stream would lend its number to the display
@@ -422,6 +440,7 @@ int main()
     setenv("SDL_VIDEODRIVER", "x11", 0);
     if (SDL_Init(SDL_INIT_EVERYTHING) == -1)
         return 1;
+    SDL_SetEventFilter(Only_quit);
     SDL_Surface* screen = SDL_SetVideoMode(SCREEN_WEIGHT, SCREEN_HEIGHT, 32, SDL_SWSURFACE);
     if (!screen)
         return 1;
@@ -462,9 +481,22 @@ int main()
         printf("%d, %d\n", x, y);
     }
 
+    // Nothing uses timers from here on, and classic SDL's timer thread wakes
+    // every millisecond.
+    SDL_QuitSubSystem(SDL_INIT_TIMER);
     SDL_Event event;
-    for (;;)
-        if (SDL_PollEvent(&event) && event.type == SDL_QUIT)
-            break;
+    for (;;) {
+        if (SDL_PollEvent(&event)) {
+            if (event.type == SDL_QUIT)
+                break;
+            continue;
+        }
+        // SDL over SDL2 keeps no picture of a hidden window: show it again.
+        if (exposed) {
+            exposed = 0;
+            SDL_Flip(screen);
+        }
+        SDL_Delay(QUIT_WAIT_REST_MS);
+    }
     return 0;
 }

@@ -1,13 +1,17 @@
 // Preloaded into the real program by the tests (LD_PRELOAD): fixes the clock,
 // records every flip, pause and poll, skips pauses, injects events and dumps
-// the final picture. Each setting is an environment variable:
+// the final picture; its first line names the SDL the program runs on. Each
+// setting is an environment variable:
 //   NORVALE_SEED=N        time() returns N
 //   NORVALE_RECORD=path   one line per flip, pause, poll and delivered event
-//   NORVALE_SKIP_PAUSES=1 SDL_Delay records but does not sleep
+//   NORVALE_SKIP_PAUSES=1 the walk's pauses are recorded but not slept; the
+//                         quit wait's rests (recorded as "rest") always are
 //   NORVALE_DUMP=path     the window's pixels at the first poll, raw 32-bit rows
 //   NORVALE_EVENTS=list   events pushed at the first poll: key, mouse, motion, quit
 //   NORVALE_QUIT_AT_FLIP=N,M,...  a quit request is pushed at these flips (a close)
 //   NORVALE_SIGNAL_AT_FLIP=N:S  signal S is raised at flip N
+//   NORVALE_HOLD_AT_FLIP=N:path  flip N waits until the file path exists (at
+//                         most two minutes), so input can be made at that moment
 //   NORVALE_GIVE_UP_AFTER_POLLS=N  the program is ended (status 3) at poll N,
 //                         for a test that it would wait on forever
 // Each flip's line also tells how many bytes of standard output a reader could
@@ -18,6 +22,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <pthread.h>
+#include <unistd.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -75,14 +80,15 @@ extern "C" time_t time(time_t* t)
 
 // The library's own threads (timer, audio) pause too; only the program's count.
 static const pthread_t program_thread = pthread_self();
+static bool quit_wait = false;  // from the first poll on
 
 extern "C" void SDL_Delay(Uint32 ms)
 {
     static auto real = Real<void (*)(Uint32)>("SDL_Delay");
     if (!pthread_equal(pthread_self(), program_thread))
         return real(ms);
-    Record("delay %u", ms);
-    if (!getenv("NORVALE_SKIP_PAUSES"))
+    Record(quit_wait ? "rest %u" : "delay %u", ms);
+    if (quit_wait || !getenv("NORVALE_SKIP_PAUSES"))
         real(ms);
 }
 
@@ -137,6 +143,15 @@ extern "C" int SDL_Flip(SDL_Surface* screen)
         sscanf(getenv("NORVALE_SIGNAL_AT_FLIP"), "%ld:%ld", &signal_flip, &signal_number);
     if (flips == signal_flip)
         raise((int)signal_number);
+    long hold_flip = -1;
+    char hold_path[4096] = "";
+    if (getenv("NORVALE_HOLD_AT_FLIP"))
+        sscanf(getenv("NORVALE_HOLD_AT_FLIP"), "%ld:%4095s", &hold_flip, hold_path);
+    if (flips == hold_flip) {
+        Record("held");
+        for (int n = 0; n < 12000 && access(hold_path, F_OK) != 0; ++n)
+            usleep(10000);
+    }
     return real(screen);
 }
 
@@ -151,12 +166,25 @@ static void Dump(SDL_Surface* s)
     fclose(f);
 }
 
+// Setting a filter empties the queue, with polls of the library's own.
+static bool library_polls = false;
+
+extern "C" void SDL_SetEventFilter(SDL_EventFilter filter)
+{
+    static auto real = Real<void (*)(SDL_EventFilter)>("SDL_SetEventFilter");
+    Record("filter");
+    library_polls = true;
+    real(filter);
+    library_polls = false;
+}
+
 extern "C" int SDL_PollEvent(SDL_Event* event)
 {
     static auto real = Real<int (*)(SDL_Event*)>("SDL_PollEvent");
-    static bool first = true;
-    if (first) {
-        first = false;
+    if (library_polls)
+        return real(event);
+    if (!quit_wait) {
+        quit_wait = true;
         Dump(SDL_GetVideoSurface());
         std::string list = getenv("NORVALE_EVENTS") ? getenv("NORVALE_EVENTS") : "";
         for (size_t at = 0; at < list.size();) {
@@ -183,6 +211,17 @@ extern "C" int SDL_PollEvent(SDL_Event* event)
     if (got && event)
         Record("event %d", event->type);
     return got;
+}
+
+// Which SDL 1.2 the program runs on: classic (1.2.15) or sdl12-compat (1.2.50
+// on). Programs without SDL (env, under valgrind) may load the seam too.
+__attribute__((constructor)) static void Record_library()
+{
+    auto linked = (const SDL_version* (*)())dlsym(RTLD_DEFAULT, "SDL_Linked_Version");
+    if (!linked)
+        return;
+    const SDL_version* v = linked();
+    Record("sdl %d.%d.%d", v->major, v->minor, v->patch);
 }
 
 __attribute__((destructor)) static void Record_exit()

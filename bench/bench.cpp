@@ -1,5 +1,6 @@
-// Times the panes: the plain scalar loop beside the shipped path, and the
-// cost of the 1 x 1 fills alone. Run: build/bench/norvale_bench
+// Times the panes: the plain scalar loop beside the shipped path, the cost of
+// the 1 x 1 fills alone, and a flip of the window where one opens. Run:
+// build-test/classic/bench/norvale_bench (or sdl12-compat/ for that SDL).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -44,6 +45,8 @@ static double Time(const std::function<void()>& work, int runs)
 
 int main()
 {
+    const SDL_version* v = SDL_Linked_Version();
+    printf("SDL %d.%d.%d (%s)\n", v->major, v->minor, v->patch, v->patch >= 50 ? "sdl12-compat" : "classic");
     Surface screen;
     SDL_Surface* s = screen.surface;
     printf("%-28s %12s %12s %8s\n", "pane", "plain ms", "shipped ms", "ratio");
@@ -71,6 +74,16 @@ int main()
                 Fill_pixel(s, 722 + i, j, (uint32_t)Get_color(i + j));
     }, 10);
     printf("%-28s %12s %12.2f\n", "360,000 fills alone", "", fills);
+
+    // Showing a frame in the real window, where one opens (an X display).
+    setenv("SDL_VIDEODRIVER", "x11", 0);
+    SDL_Surface* window = SDL_Init(SDL_INIT_VIDEO) == 0 ? SDL_SetVideoMode(SCREEN_WEIGHT, SCREEN_HEIGHT, 32, SDL_SWSURFACE) : nullptr;
+    if (window) {
+        Draw_Julia_set(window, -0.12, 0.04);
+        printf("%-28s %12s %12.2f\n", "flip of the window", "", Time([&] { SDL_Flip(window); }, 50));
+    } else {
+        printf("flip of the window: not timed, no window (%s)\n", SDL_GetError());
+    }
 
     // A walk may stop anywhere in its region: time the pane of every 20th
     // pixel, then the slowest twenty again, more carefully.

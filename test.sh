@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-packages cmake make g++ libsdl1.2-dev libsdl1.2-compat libgtest-dev \
+    dpkg-dev file lintian desktop-file-utils man-db \
     xvfb xauth x11-utils x11-apps imagemagick valgrind openbox xdotool wmctrl
 scripts/sdl12-compat-headers build-test/sdl12-compat-dev
 cmake -S . -B build-test/classic -DCMAKE_BUILD_TYPE=Release >/dev/null

@@ -7,6 +7,8 @@
 //   NORVALE_SKIP_PAUSES=1 the walk's pauses are recorded but not slept; the
 //                         quit wait's rests (recorded as "rest") always are
 //   NORVALE_DUMP=path     the window's pixels at the first poll, raw 32-bit rows
+//   NORVALE_DUMP_STEPS=dir  the same, at each flip that shows the walk's
+//                         marker, into dir/N.bgra for flip N
 //   NORVALE_EVENTS=list   events pushed at the first poll: key, mouse, motion, quit
 //   NORVALE_QUIT_AT_FLIP=N,M,...  a quit request is pushed at these flips (a close)
 //   NORVALE_SIGNAL_AT_FLIP=N:S  signal S is raised at flip N
@@ -102,6 +104,16 @@ static void Push(Uint8 type)
     SDL_PushEvent(&e);
 }
 
+static void Dump(SDL_Surface* s, const char* path)
+{
+    FILE* f = path ? fopen(path, "wb") : nullptr;
+    if (!s || !f)
+        return;
+    for (int y = 0; y < s->h; ++y)
+        fwrite((const uint8_t*)s->pixels + y * s->pitch, 4, s->w, f);
+    fclose(f);
+}
+
 static long flips = 0;
 
 // Bytes written to standard output so far that a reader could see, or -1.
@@ -141,6 +153,8 @@ extern "C" int SDL_Flip(SDL_Surface* screen)
     long signal_flip = -1, signal_number = 0;
     if (getenv("NORVALE_SIGNAL_AT_FLIP"))
         sscanf(getenv("NORVALE_SIGNAL_AT_FLIP"), "%ld:%ld", &signal_flip, &signal_number);
+    if (count > 0 && getenv("NORVALE_DUMP_STEPS"))
+        Dump(screen, (std::string(getenv("NORVALE_DUMP_STEPS")) + "/" + std::to_string(flips) + ".bgra").c_str());
     if (flips == signal_flip)
         raise((int)signal_number);
     long hold_flip = -1;
@@ -155,16 +169,6 @@ extern "C" int SDL_Flip(SDL_Surface* screen)
     return real(screen);
 }
 
-static void Dump(SDL_Surface* s)
-{
-    const char* path = getenv("NORVALE_DUMP");
-    FILE* f = path ? fopen(path, "wb") : nullptr;
-    if (!s || !f)
-        return;
-    for (int y = 0; y < s->h; ++y)
-        fwrite((const uint8_t*)s->pixels + y * s->pitch, 4, s->w, f);
-    fclose(f);
-}
 
 // Setting a filter empties the queue, with polls of the library's own.
 static bool library_polls = false;
@@ -185,7 +189,7 @@ extern "C" int SDL_PollEvent(SDL_Event* event)
         return real(event);
     if (!quit_wait) {
         quit_wait = true;
-        Dump(SDL_GetVideoSurface());
+        Dump(SDL_GetVideoSurface(), getenv("NORVALE_DUMP"));
         std::string list = getenv("NORVALE_EVENTS") ? getenv("NORVALE_EVENTS") : "";
         for (size_t at = 0; at < list.size();) {
             size_t end = list.find(',', at);

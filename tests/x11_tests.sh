@@ -173,9 +173,9 @@ close_window
 input 2000 200 10
 touch "$work/go"
 finish 120
-check "close amid 13,200 inputs: status 0 (got $status)" test "$status" = 0
-check "close amid 13,200 inputs: the whole walk" cmp -s "$work/flood.out" "$work/plain.out"
-check "close amid 13,200 inputs: it ends the program after the walk" \
+check "close amid 13,260 inputs: status 0 (got $status)" test "$status" = 0
+check "close amid 13,260 inputs: the whole walk" cmp -s "$work/flood.out" "$work/plain.out"
+check "close amid 13,260 inputs: it ends the program after the walk" \
     ended_on_the_close "$work/flood.record"
 
 # The quit wait rests: its thread's CPU time over five seconds. The finished

@@ -169,7 +169,6 @@ extern "C" int SDL_Flip(SDL_Surface* screen)
     return real(screen);
 }
 
-
 // Setting a filter empties the queue, with polls of the library's own.
 static bool library_polls = false;
 

@@ -2,7 +2,8 @@
 # The Debian package, made by cpack from this build: lintian finds no error in
 # it, its desktop entry, manual page and icons are sound, apt can install it
 # here, and the program it carries walks headless exactly as the built one
-# does, on classic SDL 1.2 and on sdl12-compat.
+# does, on the system's SDL 1.2 and on sdl12-compat where that is installed
+# beside it.
 # Usage: package.sh BUILD-DIR NORVALE SEAM
 set -u
 build=$1 norvale=$2 seam=$3
@@ -43,11 +44,12 @@ walk() { # program, name
     grep -v '^sdl ' "$work/$2.record" >"$work/$2.flips"
 }
 walk "$norvale" built
-compat=$(dirname "$(dpkg -L libsdl1.2-compat | grep '/libSDL-1.2.so.0$')")
-for sdl in classic sdl12-compat; do
-    LD_LIBRARY_PATH=$([ "$sdl" = classic ] || echo "$compat") walk "$root/usr/bin/norvale" "$sdl"
-    check "packaged, on $sdl ($(head -1 "$work/$sdl.record")): the same trace" cmp "$work/built.out" "$work/$sdl.out"
-    check "packaged, on $sdl: the same frames" cmp "$work/built.flips" "$work/$sdl.flips"
+beside=$("$(dirname "$0")/../scripts/sdl12-compat-library")
+for libraries in "" ${beside:+"$(dirname "$beside")"}; do
+    LD_LIBRARY_PATH=$libraries walk "$root/usr/bin/norvale" packaged
+    sdl=$(head -1 "$work/packaged.record")
+    check "packaged, on $sdl: the same trace" cmp "$work/built.out" "$work/packaged.out"
+    check "packaged, on $sdl: the same frames" cmp "$work/built.flips" "$work/packaged.flips"
 done
 
 [ "$failures" = 0 ]

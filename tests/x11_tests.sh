@@ -183,7 +183,8 @@ wmctrl -i -a "$window"
 convert -size 1322x600 -depth 8 bgra:"$work/idle.dump" -alpha off "$work/final.png"
 for _ in $(seq 50); do
     xwd -id "$window" -silent | convert xwd:- "$work/shown.png"
-    differ=$(compare -metric AE "$work/shown.png" "$work/final.png" null: 2>&1)
+    # ImageMagick 7 adds the normalised count in brackets: "0 (0)".
+    differ=$(compare -metric AE "$work/shown.png" "$work/final.png" null: 2>&1 | cut -d' ' -f1)
     [ "$differ" = 0 ] && break
     sleep 0.1
 done

@@ -9,6 +9,10 @@ cd "$(dirname "$0")"
 scripts/install-packages cmake make g++ libsdl1.2-dev libgtest-dev \
     dpkg-dev file lintian desktop-file-utils man-db appstream \
     xvfb xauth x11-utils x11-apps imagemagick valgrind openbox xdotool wmctrl
+# On amd64 the suite also cross-builds for arm64 and runs that under an emulator.
+if [ "$(dpkg --print-architecture)" = amd64 ]; then
+    scripts/install-packages g++-aarch64-linux-gnu qemu-user
+fi
 # Which SDL 1.2 a package holds, told by the source it was built from.
 implementation() {
     case $(dpkg-query -W -f='${source:Package}' "$1") in

@@ -1,12 +1,14 @@
 #!/bin/bash
-# The Debian package, made by cpack from this build: lintian finds no error in
-# it, its desktop entry, manual page and icons are sound, apt can install it
-# here, and the program it carries walks headless exactly as the built one
-# does, on the system's SDL 1.2 and on sdl12-compat where that is installed
-# beside it.
-# Usage: package.sh BUILD-DIR NORVALE SEAM
+# The Debian package, made by cpack from this build: lintian finds no error
+# or warning in it, its desktop entry, software-centre metadata, manual page
+# and icons are sound, apt can install it here, a build of the same source in
+# another folder, later, gives the same bytes (and so does the source
+# package), and the program it carries walks headless exactly as the built
+# one does, on the system's SDL 1.2 and on sdl12-compat where that is
+# installed beside it.
+# Usage: package.sh SOURCE-DIR BUILD-DIR NORVALE SEAM
 set -u
-build=$1 norvale=$2 seam=$3
+source=$1 build=$2 norvale=$3 seam=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -14,20 +16,47 @@ check() { # description, command...
     local what=$1; shift
     if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
+# The binary and source packages of a build into a folder, with the files'
+# times taken from the source, as the README's commands make them.
+packages() { # build, folder
+    for config in CPackConfig CPackSourceConfig; do
+        env -u SOURCE_DATE_EPOCH cpack --config "$1/$config.cmake" -B "$2" >>"$work/cpack.log" 2>&1 ||
+            cat "$work/cpack.log"
+    done
+}
 
-cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work" >"$work/cpack.log" 2>&1 || cat "$work/cpack.log"
-deb=$(ls "$work"/norvale_*_*.deb)
-check "cpack made $(basename "$deb")" test -f "$deb"
-lintian --fail-on error --display-info "$deb" >"$work/lintian" 2>&1
+packages "$build" "$work/first"
+deb=$(ls "$work"/first/norvale_*_*.deb)
+tarball=$work/first/norvale-$(dpkg-deb -f "$deb" Version).tar.gz
+check "cpack made $(basename "$deb") and $(basename "$tarball")" test -f "$deb" -a -f "$tarball"
+lintian --fail-on error,warning --pedantic --display-info "$deb" >"$work/lintian" 2>&1
 status=$?
-echo "lintian says:"; grep -v '^running with root' "$work/lintian"
-check "lintian finds no error" test "$status" = 0
+echo "lintian $(lintian --version | cut -d' ' -f2) says:"; grep -v '^running with root' "$work/lintian"
+check "lintian finds no error or warning" test "$status" = 0
 echo "Depends: $(dpkg-deb -f "$deb" Depends)"
 check "apt can install it here" apt-get install -s -qq "$deb" >/dev/null
 
+cmake -S "$source" -B "$work/again" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$work/again" -j"$(nproc)" >/dev/null
+packages "$work/again" "$work/second"
+for package in "$deb" "$tarball"; do
+    name=$(basename "$package")
+    check "built again elsewhere: the same $name (sha256 $(sha256sum <"$package" | cut -c1-64))" \
+        cmp "$package" "$work/second/$name"
+done
+
 root=$work/root
 dpkg-deb -x "$deb" "$root"
-check "the desktop entry is valid" desktop-file-validate "$root/usr/share/applications/norvale.desktop"
+check "the desktop entry is valid" desktop-file-validate "$root"/usr/share/applications/*.desktop
+# The network is not asked whether the homepage answers: CI has none.
+metainfo=$(ls "$root"/usr/share/metainfo/*.metainfo.xml)
+appstreamcli validate --pedantic --no-net "$metainfo" >"$work/appstream" 2>&1
+status=$?
+echo "appstreamcli $(appstreamcli --version | grep -o '[0-9.]*$') says:"; cat "$work/appstream"
+check "the software-centre metadata is valid" test "$status" = 0
+check "the metadata names this release" grep -q "<release version=\"$(dpkg-deb -f "$deb" Version)\"" "$metainfo"
+check "the metadata launches the desktop entry" \
+    test -f "$root/usr/share/applications/$(sed -n 's|.*<launchable type="desktop-id">\(.*\)</launchable>.*|\1|p' "$metainfo")"
 man --warnings -l "$root/usr/share/man/man6/norvale.6.gz" >"$work/man" 2>"$work/man.err"
 check "the manual page renders ($(wc -l <"$work/man") lines), with no warning: $(cat "$work/man.err")" \
     test -s "$work/man" -a ! -s "$work/man.err"
@@ -36,6 +65,9 @@ for size in 48 128 256; do
     check "the ${size}x$size icon" test "$(identify -format %wx%h "$icon")" = "${size}x$size"
 done
 check "the program is stripped" sh -c "file '$root/usr/bin/norvale' | grep -q ', stripped'"
+sections=$(readelf -S "$root/usr/bin/norvale")
+check "the program carries no .comment section" \
+    sh -c "echo '$sections' | grep -q ' .text ' && ! echo '$sections' | grep -q ' .comment '"
 
 # A headless walk of seed 34: its trace and what each flip showed.
 walk() { # program, name
@@ -44,7 +76,7 @@ walk() { # program, name
     grep -v '^sdl ' "$work/$2.record" >"$work/$2.flips"
 }
 walk "$norvale" built
-beside=$("$(dirname "$0")/../scripts/sdl12-compat-library")
+beside=$("$source/scripts/sdl12-compat-library")
 for libraries in "" ${beside:+"$(dirname "$beside")"}; do
     LD_LIBRARY_PATH=$libraries walk "$root/usr/bin/norvale" packaged
     sdl=$(head -1 "$work/packaged.record")

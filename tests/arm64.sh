@@ -1,0 +1,57 @@
+#!/bin/bash
+# norvale on arm64, proven on amd64: cross-built with Debian's toolchain
+# against an arm64 root of Debian's own packages, then run under
+# qemu-aarch64: the unit tests (which do not start the program), and
+# headless walks of six seeds, whose trace and record of every frame must be
+# the amd64 build's, byte for byte.
+# Usage: arm64.sh SOURCE-DIR WORK-DIR NORVALE SEAM  (NORVALE and SEAM: amd64)
+set -u
+source=$1 work=$2 norvale=$3 seam=$4
+failures=0
+check() { # description, command...
+    local what=$1; shift
+    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
+}
+# Files equal, and not empty.
+same() { test -s "$1" && cmp "$1" "$2"; }
+started=$(date +%s)
+"$source/scripts/arm64-root" "$work/root" || exit 1
+build=$work/build
+cmake -S "$source" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$source/tests/arm64-toolchain.cmake" \
+    -DNORVALE_ARM64_ROOT="$work/root" >"$work/cmake.log" 2>&1 &&
+    cmake --build "$build" -j"$(nproc)" >>"$work/cmake.log" 2>&1 || { cat "$work/cmake.log"; exit 1; }
+check "cross-built: $(file -b "$build/norvale" | cut -d, -f1-2)" sh -c "file '$build/norvale' | grep -q 'ARM aarch64'"
+echo "root and build: $(($(date +%s) - started)) s"
+
+ctest --test-dir "$build" -j"$(nproc)" --output-on-failure >"$work/ctest.log" 2>&1
+status=$?
+grep -E 'tests passed|Failed|Total Test' "$work/ctest.log"
+[ "$status" = 0 ] || cat "$work/ctest.log"
+check "the unit tests pass on arm64" test "$status" = 0
+
+# A headless walk, the pauses skipped: its trace and record, under a name.
+walk() { # name, seed, program...
+    local name=$1 seed=$2; shift 2
+    env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy NORVALE_SEED="$seed" NORVALE_SKIP_PAUSES=1 \
+        NORVALE_EVENTS=quit NORVALE_RECORD="$work/$name.record" "$@" >"$work/$name.out"
+}
+seeds=(2 3 5 7 11 4242)
+walked=$(date +%s)
+for seed in "${seeds[@]}"; do
+    walk "amd64-$seed" "$seed" env LD_PRELOAD="$seam" "$norvale"
+    # Two at a time, one a core.
+    walk "arm64-$seed" "$seed" qemu-aarch64 -L "$work/root" -E LD_PRELOAD="$build/tests/libnorvale_seam.so" \
+        "$build/norvale" &
+    [ $(jobs -r | wc -l) -ge "$(nproc)" ] && wait -n
+done
+wait
+for seed in "${seeds[@]}"; do
+    steps=$(grep -c '^delay' "$work/arm64-$seed.record")
+    flips=$(grep -c '^flip' "$work/arm64-$seed.record")
+    check "seed $seed on arm64 ($steps steps, $flips frames): the same trace" \
+        same "$work/amd64-$seed.out" "$work/arm64-$seed.out"
+    check "seed $seed on arm64: the same record of every frame" \
+        same "$work/amd64-$seed.record" "$work/arm64-$seed.record"
+done
+echo "walks: $(($(date +%s) - walked)) s; all: $(($(date +%s) - started)) s"
+[ "$failures" = 0 ]

@@ -1,6 +1,7 @@
 // Times the panes: the plain scalar loop beside the shipped path, the cost of
 // the 1 x 1 fills alone, and a flip of the window where one opens. Run:
-// build-test/classic/bench/norvale_bench (or sdl12-compat/ for that SDL).
+// build-test/<classic or sdl12-compat>/bench/norvale_bench, once for each
+// SDL the suite was built for.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>

@@ -18,3 +18,9 @@ foreach(kind EXE SHARED)
 -Wl,-rpath-link,${NORVALE_ARM64_ROOT}/usr/lib/aarch64-linux-gnu:${NORVALE_ARM64_ROOT}/lib/aarch64-linux-gnu")
 endforeach()
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64 -L ${NORVALE_ARM64_ROOT})
+# A Debian package for arm64, its dependencies read off the root's libraries
+# (cpack is run with the root's dpkg database, DPKG_ADMINDIR, and
+# DEB_HOST_ARCH=arm64).
+set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
+  ${NORVALE_ARM64_ROOT}/usr/lib/aarch64-linux-gnu ${NORVALE_ARM64_ROOT}/lib/aarch64-linux-gnu)

@@ -1,9 +1,9 @@
 #!/bin/bash
 # norvale on arm64, proven on amd64: cross-built with Debian's toolchain
-# against an arm64 root of Debian's own packages, then run under
-# qemu-aarch64: the unit tests (which do not start the program), and
-# headless walks of six seeds, whose trace and record of every frame must be
-# the amd64 build's, byte for byte.
+# against an arm64 root of Debian's own packages, and packaged; then run
+# under the emulator qemu-aarch64: the unit tests (which do not start the
+# program), and the packaged program's headless walks of six seeds, whose
+# trace and record of every frame must be the amd64 build's, byte for byte.
 # Usage: arm64.sh SOURCE-DIR WORK-DIR NORVALE SEAM  (NORVALE and SEAM: amd64)
 set -u
 source=$1 work=$2 norvale=$3 seam=$4
@@ -29,6 +29,22 @@ grep -E 'tests passed|Failed|Total Test' "$work/ctest.log"
 [ "$status" = 0 ] || cat "$work/ctest.log"
 check "the unit tests pass on arm64" test "$status" = 0
 
+# The Debian package for arm64: lintian finds no error or warning in it, it
+# depends on what the amd64 program does, and it is its program that walks.
+DPKG_ADMINDIR=$work/root/.dpkg DEB_HOST_ARCH=arm64 cpack --config "$build/CPackConfig.cmake" -B "$work/package" \
+    >"$work/cpack.log" 2>&1 || cat "$work/cpack.log"
+deb=$(ls "$work"/package/norvale_*_arm64.deb)
+lintian --fail-on error,warning --pedantic --display-info "$deb" >"$work/lintian" 2>&1
+status=$?
+grep -v '^running with root' "$work/lintian"
+check "lintian finds no error or warning in $(basename "$deb")" test "$status" = 0
+depends=$(dpkg-deb -f "$deb" Depends)
+mkdir -p "$work/amd64/debian"
+printf 'Source: norvale\n\nPackage: norvale\nArchitecture: any\n' >"$work/amd64/debian/control"
+amd64=$(cd "$work/amd64" && dpkg-shlibdeps -O "$norvale" 2>/dev/null | sed 's/^shlibs:Depends=//')
+check "it depends on $depends, as the amd64 program does" test -n "$depends" -a "$depends" = "$amd64"
+dpkg-deb -x "$deb" "$work/package/root"
+
 # A headless walk, the pauses skipped: its trace and record, under a name.
 walk() { # name, seed, program...
     local name=$1 seed=$2; shift 2
@@ -41,7 +57,7 @@ for seed in "${seeds[@]}"; do
     walk "amd64-$seed" "$seed" env LD_PRELOAD="$seam" "$norvale"
     # Two at a time, one a core.
     walk "arm64-$seed" "$seed" qemu-aarch64 -L "$work/root" -E LD_PRELOAD="$build/tests/libnorvale_seam.so" \
-        "$build/norvale" &
+        "$work/package/root/usr/bin/norvale" &
     [ $(jobs -r | wc -l) -ge "$(nproc)" ] && wait -n
 done
 wait

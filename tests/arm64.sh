@@ -7,13 +7,7 @@
 # Usage: arm64.sh SOURCE-DIR WORK-DIR NORVALE SEAM  (NORVALE and SEAM: amd64)
 set -u
 source=$1 work=$2 norvale=$3 seam=$4
-failures=0
-check() { # description, command...
-    local what=$1; shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
-# Files equal, and not empty.
-same() { test -s "$1" && cmp "$1" "$2"; }
+. "$(dirname "$0")/common.sh"
 started=$(date +%s)
 "$source/scripts/arm64-root" "$work/root" || exit 1
 build=$work/build
@@ -45,12 +39,6 @@ amd64=$(cd "$work/amd64" && dpkg-shlibdeps -O "$norvale" 2>/dev/null | sed 's/^s
 check "it depends on $depends, as the amd64 program does" test -n "$depends" -a "$depends" = "$amd64"
 dpkg-deb -x "$deb" "$work/package/root"
 
-# A headless walk, the pauses skipped: its trace and record, under a name.
-walk() { # name, seed, program...
-    local name=$1 seed=$2; shift 2
-    env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy NORVALE_SEED="$seed" NORVALE_SKIP_PAUSES=1 \
-        NORVALE_EVENTS=quit NORVALE_RECORD="$work/$name.record" "$@" >"$work/$name.out"
-}
 seeds=(2 3 5 7 11 4242)
 walked=$(date +%s)
 for seed in "${seeds[@]}"; do

@@ -11,11 +11,7 @@ set -u
 source=$1 build=$2 norvale=$3 seam=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-check() { # description, command...
-    local what=$1; shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+. "$(dirname "$0")/common.sh"
 # The binary and source packages of a build into a folder, with the files'
 # times taken from the source, as the README's commands make them.
 packages() { # build, folder
@@ -69,19 +65,16 @@ sections=$(readelf -S "$root/usr/bin/norvale")
 check "the program carries no .comment section" \
     sh -c "echo '$sections' | grep -q ' .text ' && ! echo '$sections' | grep -q ' .comment '"
 
-# A headless walk of seed 34: its trace and what each flip showed.
-walk() { # program, name
-    SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy LD_PRELOAD=$seam NORVALE_SEED=34 NORVALE_SKIP_PAUSES=1 \
-        NORVALE_EVENTS=quit NORVALE_RECORD="$work/$2.record" "$1" >"$work/$2.out"
-    grep -v '^sdl ' "$work/$2.record" >"$work/$2.flips"
-}
-walk "$norvale" built
+# Headless walks of seed 34: their traces and what each flip showed.
+walk built 34 env LD_PRELOAD="$seam" "$norvale"
+grep -v '^sdl ' "$work/built.record" >"$work/built.flips"
 beside=$("$source/scripts/sdl12-compat-library")
 for libraries in "" ${beside:+"$(dirname "$beside")"}; do
-    LD_LIBRARY_PATH=$libraries walk "$root/usr/bin/norvale" packaged
+    LD_LIBRARY_PATH=$libraries walk packaged 34 env LD_PRELOAD="$seam" "$root/usr/bin/norvale"
+    grep -v '^sdl ' "$work/packaged.record" >"$work/packaged.flips"
     sdl=$(head -1 "$work/packaged.record")
-    check "packaged, on $sdl: the same trace" cmp "$work/built.out" "$work/packaged.out"
-    check "packaged, on $sdl: the same frames" cmp "$work/built.flips" "$work/packaged.flips"
+    check "packaged, on $sdl: the same trace" same "$work/built.out" "$work/packaged.out"
+    check "packaged, on $sdl: the same frames" same "$work/built.flips" "$work/packaged.flips"
 done
 
 [ "$failures" = 0 ]

@@ -7,11 +7,7 @@
 set -u
 norvale=$1 seam=$2 sdl=$3
 work=$(mktemp -d)
-failures=0
-check() { # description, command...
-    local what=$1; shift
-    if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+. "$(dirname "$0")/common.sh"
 servers=()
 cleanup() {
     [ -n "${program:-}" ] && kill -9 "$program" 2>/dev/null

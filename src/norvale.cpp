@@ -410,6 +410,10 @@ int Truncate_step(double step)
 // close still ends the program at once to the eye.
 const Uint32 QUIT_WAIT_REST_MS = 50;
 
+// The walk's pauses are taken in slices this long (every pause is a multiple
+// of it), with the display's traffic handled between them.
+const Uint32 PAUSE_SLICE_MS = 20;
+
 // Set by the filter when the window is shown again after being hidden.
 static volatile sig_atomic_t exposed = 0;
 
@@ -422,6 +426,24 @@ static int Only_quit(const SDL_Event* event)
     if (event->type == SDL_VIDEOEXPOSE)
         exposed = 1;
     return event->type == SDL_QUIT;
+}
+
+// Desktops ping a window (EWMH _NET_WM_PING) and offer to kill it when no
+// answer comes within about 5 s; the library answers while it handles the
+// display's traffic. Pumping takes nothing out of the queue, and the filter
+// lets only a close into it, which then waits there for the quit wait.
+static void Show(SDL_Surface* screen)
+{
+    SDL_Flip(screen);
+    SDL_PumpEvents();
+}
+
+static void Pause(Uint32 ms)
+{
+    for (Uint32 done = 0; done < ms; done += PAUSE_SLICE_MS) {
+        SDL_Delay(std::min(PAUSE_SLICE_MS, ms - done));
+        SDL_PumpEvents();
+    }
 }
 
 int main()
@@ -438,6 +460,12 @@ int main()
     // With no display SDL falls back to drawing on the terminal in text; this
     // program wants a window, so it asks for X11 unless told otherwise.
     setenv("SDL_VIDEODRIVER", "x11", 0);
+    // Both SDL 1.2s hold off the screen saver and screen lock for as long as
+    // the program lives (classic resets the X server's saver every 5 s,
+    // sdl12-compat asks the desktop for a hold it never gives back), and the
+    // finished picture may rest for hours: the desktop decides, as for any
+    // other window.
+    setenv("SDL_VIDEO_ALLOW_SCREENSAVER", "1", 0);
     if (SDL_Init(SDL_INIT_EVERYTHING) == -1)
         return 1;
     SDL_SetEventFilter(Only_quit);
@@ -449,7 +477,7 @@ int main()
     Draw_boundary_between_sets(screen);
     Draw_Mandelbrot_set(screen);
     Draw_Julia_set(screen, CENTER_RE, CENTER_IM);
-    SDL_Flip(screen);
+    Show(screen);
     srand((unsigned)time(nullptr));
 
     if (angle == -1.0)
@@ -459,22 +487,22 @@ int main()
     int top = MANDELBROT_y(MAX_IM), bottom = MANDELBROT_y(MIN_IM);
     int red = RGB_to_color(255, 0, 0);
     Draw_boundary(screen, left, right, top, bottom, red);
-    SDL_Flip(screen);
+    Show(screen);
     printf("X: %d -- %d   Y: %d -- %d\n", left, right, top, bottom);
 
     double theta = angle / 180 * 3.141592653589793;
     for (int steps = 0; left <= x && x <= right && top <= y && y <= bottom && steps < MAX_WALK_STEPS;) {
         ++steps;
         Draw_Julia_set(screen, MANDELBROT_Re(x), MANDELBROT_Im(y));
-        SDL_Flip(screen);
+        Show(screen);
         Fill(screen, x - 1, y - 1, 3, 3, red);
-        SDL_Flip(screen);
+        Show(screen);
         int k = Go_out_of_Mandelbrot_set(x, y);
-        SDL_Delay((Uint32)Get_pause_time(k));
+        Pause((Uint32)Get_pause_time(k));
         for (int i = 0; i < 3; ++i)
             for (int j = 0; j < 3; ++j)
                 Draw_Mandelbrot_point(screen, x - 1 + i, y - 1 + j);
-        SDL_Flip(screen);
+        Show(screen);
         int s = Truncate_step(Get_step(k));
         x += (int)(s * cos(theta) + Get_random_number());
         y -= (int)(s * sin(theta) + Get_random_number());

@@ -8,7 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-packages cmake make g++ libsdl1.2-dev libgtest-dev \
     dpkg-dev file lintian desktop-file-utils man-db appstream \
-    xvfb xauth x11-utils x11-apps imagemagick valgrind openbox xdotool wmctrl
+    xvfb xauth x11-utils x11-apps imagemagick valgrind openbox xdotool wmctrl \
+    python3-xlib python3-dbus python3-gi dbus-daemon
 # On amd64 the suite also cross-builds for arm64 and runs that under an emulator.
 if [ "$(dpkg --print-architecture)" = amd64 ]; then
     scripts/install-packages g++-aarch64-linux-gnu qemu-user

@@ -1,4 +1,5 @@
 # Sourced by the test scripts, which set work, a folder of their own.
+tests=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 failures=0
 check() { # description, command...
     local what=$1; shift
@@ -6,10 +7,20 @@ check() { # description, command...
 }
 # Files equal, and not empty.
 same() { test -s "$1" && cmp "$1" "$2"; }
-# A headless walk of a seed, the pauses skipped: its trace and record go to
-# $work/NAME.out and $work/NAME.record. The command preloads the seam.
-walk() { # name, seed, command...
-    local name=$1 seed=$2; shift 2
-    env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy NORVALE_SEED="$seed" NORVALE_SKIP_PAUSES=1 \
-        NORVALE_EVENTS=quit NORVALE_RECORD="$work/$name.record" "$@" >"$work/$name.out"
+# The settings of a walk as the tests make it (walk.env), with the clock fixed
+# at SEED and the record in $work/NAME.record; settings given after them win.
+walk_env() { # name, seed
+    echo $(grep -v '^#' "$tests/walk.env") NORVALE_SEED="$2" NORVALE_RECORD="$work/$1.record"
+}
+# Such a walk, its exit status kept in $work/NAME.status. The command
+# preloads the seam; standard output is the caller's.
+walk() { # name, seed, [NAME=VALUE...], command...
+    local status=0
+    env $(walk_env "$1" "$2") "${@:3}" || status=$?
+    echo "$status" >"$work/$1.status"
+    return "$status"
+}
+# The walk ended with status 0, and wrote a trace.
+walked() { # name
+    test "$(cat "$work/$1.status")" = 0 -a -s "$work/$1.out"
 }

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,14 +65,18 @@ std::vector<std::string> Run_result::record_of(const std::string& kind) const
     return found;
 }
 
-// The child's environment, made before the fork: the child only execs.
+// The child's environment, made before the fork: the child only execs. The
+// walks' own settings come first, from the file the test scripts share.
 static std::vector<std::string> Environment(const Run_options& o, const std::string& dir)
 {
-    std::vector<std::string> ours = {
-        "SDL_VIDEODRIVER=dummy",
-        "SDL_AUDIODRIVER=dummy",
+    std::vector<std::string> ours;
+    for (const std::string& line : Lines(Read_file(NORVALE_WALK_ENV)))
+        if (!line.empty() && line[0] != '#')
+            ours.push_back(line);
+    ours.insert(ours.end(), {
         std::string("LD_PRELOAD=") + NORVALE_SEAM,
         "NORVALE_SEED=" + std::to_string(o.seed),
+        "NORVALE_RAND=" + (o.rand_value >= 0 ? std::to_string(o.rand_value) : ""),
         "NORVALE_RECORD=" + dir + "/record",
         "NORVALE_EVENTS=" + o.events,
         "NORVALE_QUIT_AT_FLIP=" + o.quit_at_flips,
@@ -81,7 +86,7 @@ static std::vector<std::string> Environment(const Run_options& o, const std::str
         "ASAN_OPTIONS=verify_asan_link_order=0",
         std::string("NORVALE_SKIP_PAUSES=") + (o.skip_pauses ? "1" : ""),
         "NORVALE_DUMP=" + (o.dump ? dir + "/dump" : std::string()),
-    };
+    });
     ours.insert(ours.end(), o.environment.begin(), o.environment.end());
     auto name = [](const std::string& pair) { return pair.substr(0, pair.find('=')); };
     std::map<std::string, std::string> env;
@@ -100,8 +105,13 @@ static std::vector<std::string> Environment(const Run_options& o, const std::str
 
 Run_result Run_program(const Run_options& o)
 {
+    Run_result r;
     char dir_template[] = "/tmp/norvale-run-XXXXXX";
-    std::string dir = mkdtemp(dir_template);
+    if (!mkdtemp(dir_template)) {
+        perror("mkdtemp");
+        return r;
+    }
+    std::string dir = dir_template;
     std::string out_path = dir + "/stdout";
     std::vector<std::string> env = Environment(o, dir);
     std::vector<char*> envp;
@@ -119,6 +129,8 @@ Run_result Run_program(const Run_options& o)
             out = pipe_ends[1];
         if (o.output == Run_options::BROKEN_PIPE)
             close(pipe_ends[0]), pipe_ends[0] = -1;
+        else
+            fcntl(pipe_ends[0], F_SETFL, O_NONBLOCK);
     }
 
     pid_t pid = fork();
@@ -132,24 +144,39 @@ Run_result Run_program(const Run_options& o)
     }
     if (out >= 0)
         close(out);
+    if (pid < 0)
+        perror("fork");
 
-    Run_result r;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(o.timeout_seconds);
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            r.timed_out = true;
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    if (pipe_ends[0] >= 0) {
+    // The trace pipe is emptied whenever it is half full, so a long trace
+    // never blocks the program; until then the seam sees what a reader could.
+    int capacity = pipe_ends[0] >= 0 ? fcntl(pipe_ends[0], F_GETPIPE_SZ) : 0;
+    auto read_pipe = [&](bool all) {
+        int queued = 0;
+        if (pipe_ends[0] < 0 || (!all && (ioctl(pipe_ends[0], FIONREAD, &queued) != 0 || queued < capacity / 2)))
+            return;
         char buffer[4096];
         for (ssize_t got; (got = read(pipe_ends[0], buffer, sizeof buffer)) > 0;)
             r.out.append(buffer, (size_t)got);
+    };
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(o.timeout_seconds);
+    int status = 0;
+    for (pid_t ended = 0; pid > 0 && ended == 0;) {
+        read_pipe(false);
+        ended = waitpid(pid, &status, WNOHANG);
+        if (ended < 0) {
+            perror("waitpid");
+        } else if (ended == 0 && std::chrono::steady_clock::now() > deadline) {
+            r.timed_out = true;
+            kill(pid, SIGKILL);
+            ended = waitpid(pid, &status, 0);
+        } else if (ended == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        if (ended == pid)
+            r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    if (pipe_ends[0] >= 0) {
+        read_pipe(true);
         close(pipe_ends[0]);
     } else {
         r.out = Read_file(out_path);

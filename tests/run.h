@@ -7,6 +7,7 @@
 
 struct Run_options {
     long seed = 1;
+    long rand_value = -1;          // if not -1, what rand() returns every time
     std::string events = "quit";  // pushed at the first poll of the quit wait
     std::string quit_at_flips;    // close requests at these flips: "N,M,..."
     std::string signal_at_flip;   // "N:SIGNAL", raised at flip N
@@ -26,7 +27,7 @@ struct Step {
 };
 
 struct Run_result {
-    int status = -1;  // exit status, or 128 + signal
+    int status = -1;  // exit status, or 128 + signal; -1 if it could not be run
     bool timed_out = false;
     std::string out;
     std::vector<std::string> record;

@@ -1,8 +1,9 @@
 // Preloaded into the real program by the tests (LD_PRELOAD): fixes the clock,
 // records every flip, pause and poll, skips pauses, injects events and dumps
 // the final picture; its first line names the SDL the program runs on. Each
-// setting is an environment variable:
+// setting is an environment variable (an empty one is unset):
 //   NORVALE_SEED=N        time() returns N
+//   NORVALE_RAND=N        rand() returns N every time, for walks no seed gives
 //   NORVALE_RECORD=path   one line per flip, pause, poll and delivered event
 //   NORVALE_SKIP_PAUSES=1 the walk's pauses are recorded but not slept; the
 //                         quit wait's rests (recorded as "rest") always are
@@ -16,10 +17,13 @@
 //                         most two minutes), so input can be made at that moment
 //   NORVALE_GIVE_UP_AFTER_POLLS=N  the program is ended (status 3) at poll N,
 //                         for a test that it would wait on forever
+// At the first poll it records what standard output is: a file, a pipe, a
+// socket, a device (by its path), or closed.
 // Each flip's line also tells how many bytes of standard output a reader could
 // see by then, where standard output is a file or a pipe.
 #include <SDL.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -35,12 +39,29 @@
 
 #include "surface.h"
 
+static const char* Setting(const char* name)
+{
+    const char* v = getenv(name);
+    return v && *v ? v : nullptr;
+}
+
+// The seam's files stay off descriptors 0 to 2: the program is also started
+// with those closed, and must cope with that itself.
+static FILE* Open(const char* path, const char* mode)
+{
+    FILE* f = path ? fopen(path, mode) : nullptr;
+    if (!f || fileno(f) > 2)
+        return f;
+    FILE* moved = fdopen(fcntl(fileno(f), F_DUPFD_CLOEXEC, 3), mode);
+    fclose(f);
+    return moved;
+}
+
+// Only a program with SDL records: others (env, timeout, valgrind's
+// launcher) may load the seam too.
 static FILE* record_file()
 {
-    static FILE* f = [] {
-        const char* path = getenv("NORVALE_RECORD");
-        return path ? fopen(path, "w") : nullptr;
-    }();
+    static FILE* f = dlsym(RTLD_DEFAULT, "SDL_Linked_Version") ? Open(Setting("NORVALE_RECORD"), "w") : nullptr;
     return f;
 }
 
@@ -66,18 +87,25 @@ static F Real(const char* name)
 
 static long Env_number(const char* name, long otherwise)
 {
-    const char* v = getenv(name);
+    const char* v = Setting(name);
     return v ? strtol(v, nullptr, 10) : otherwise;
 }
 
 extern "C" time_t time(time_t* t)
 {
     static auto real = Real<time_t (*)(time_t*)>("time");
-    time_t now = getenv("NORVALE_SEED") ? (time_t)Env_number("NORVALE_SEED", 0) : real(nullptr);
+    time_t now = Setting("NORVALE_SEED") ? (time_t)Env_number("NORVALE_SEED", 0) : real(nullptr);
     if (t)
         *t = now;
     Record("time %ld", (long)now);
     return now;
+}
+
+extern "C" int rand()
+{
+    static auto real = Real<int (*)()>("rand");
+    static const long fixed = Env_number("NORVALE_RAND", -1);
+    return fixed >= 0 ? (int)fixed : real();
 }
 
 // The library's own threads (timer, audio) pause too; only the program's count.
@@ -90,7 +118,7 @@ extern "C" void SDL_Delay(Uint32 ms)
     if (!pthread_equal(pthread_self(), program_thread))
         return real(ms);
     Record(quit_wait ? "rest %u" : "delay %u", ms);
-    if (quit_wait || !getenv("NORVALE_SKIP_PAUSES"))
+    if (quit_wait || !Setting("NORVALE_SKIP_PAUSES"))
         real(ms);
 }
 
@@ -106,7 +134,7 @@ static void Push(Uint8 type)
 
 static void Dump(SDL_Surface* s, const char* path)
 {
-    FILE* f = path ? fopen(path, "wb") : nullptr;
+    FILE* f = Open(path, "wb");
     if (!s || !f)
         return;
     for (int y = 0; y < s->h; ++y)
@@ -115,6 +143,22 @@ static void Dump(SDL_Surface* s, const char* path)
 }
 
 static long flips = 0;
+
+static std::string Standard_output()
+{
+    struct stat st;
+    if (fstat(1, &st) != 0)
+        return "closed";
+    if (S_ISREG(st.st_mode))
+        return "file";
+    if (S_ISFIFO(st.st_mode))
+        return "pipe";
+    if (S_ISSOCK(st.st_mode))
+        return "socket";
+    char path[4096] = "";
+    ssize_t n = readlink("/proc/self/fd/1", path, sizeof path - 1);
+    return n > 0 ? std::string(path, (size_t)n) : "other";
+}
 
 // Bytes written to standard output so far that a reader could see, or -1.
 static long Visible_output()
@@ -147,20 +191,20 @@ extern "C" int SDL_Flip(SDL_Surface* screen)
     }
     Record("flip %ld red %d %d %d %d %d julia %016llx out %ld", flips, count, x0, y0, x1, y1,
            (unsigned long long)Area_hash(screen, 722, 0, 600, 600), Visible_output());
-    std::string quits = std::string(",") + (getenv("NORVALE_QUIT_AT_FLIP") ? getenv("NORVALE_QUIT_AT_FLIP") : "") + ",";
+    std::string quits = std::string(",") + (Setting("NORVALE_QUIT_AT_FLIP") ? Setting("NORVALE_QUIT_AT_FLIP") : "") + ",";
     if (quits.find("," + std::to_string(flips) + ",") != std::string::npos)
         Push(SDL_QUIT);
     long signal_flip = -1, signal_number = 0;
-    if (getenv("NORVALE_SIGNAL_AT_FLIP"))
-        sscanf(getenv("NORVALE_SIGNAL_AT_FLIP"), "%ld:%ld", &signal_flip, &signal_number);
-    if (count > 0 && getenv("NORVALE_DUMP_STEPS"))
-        Dump(screen, (std::string(getenv("NORVALE_DUMP_STEPS")) + "/" + std::to_string(flips) + ".bgra").c_str());
+    if (Setting("NORVALE_SIGNAL_AT_FLIP"))
+        sscanf(Setting("NORVALE_SIGNAL_AT_FLIP"), "%ld:%ld", &signal_flip, &signal_number);
+    if (count > 0 && Setting("NORVALE_DUMP_STEPS"))
+        Dump(screen, (std::string(Setting("NORVALE_DUMP_STEPS")) + "/" + std::to_string(flips) + ".bgra").c_str());
     if (flips == signal_flip)
         raise((int)signal_number);
     long hold_flip = -1;
     char hold_path[4096] = "";
-    if (getenv("NORVALE_HOLD_AT_FLIP"))
-        sscanf(getenv("NORVALE_HOLD_AT_FLIP"), "%ld:%4095s", &hold_flip, hold_path);
+    if (Setting("NORVALE_HOLD_AT_FLIP"))
+        sscanf(Setting("NORVALE_HOLD_AT_FLIP"), "%ld:%4095s", &hold_flip, hold_path);
     if (flips == hold_flip) {
         Record("held");
         for (int n = 0; n < 12000 && access(hold_path, F_OK) != 0; ++n)
@@ -188,8 +232,8 @@ extern "C" int SDL_PollEvent(SDL_Event* event)
         return real(event);
     if (!quit_wait) {
         quit_wait = true;
-        Dump(SDL_GetVideoSurface(), getenv("NORVALE_DUMP"));
-        std::string list = getenv("NORVALE_EVENTS") ? getenv("NORVALE_EVENTS") : "";
+        Dump(SDL_GetVideoSurface(), Setting("NORVALE_DUMP"));
+        std::string list = Setting("NORVALE_EVENTS") ? Setting("NORVALE_EVENTS") : "";
         for (size_t at = 0; at < list.size();) {
             size_t end = list.find(',', at);
             std::string name = list.substr(at, end == std::string::npos ? std::string::npos : end - at);
@@ -203,6 +247,7 @@ extern "C" int SDL_PollEvent(SDL_Event* event)
                 Push(SDL_QUIT);
             at = end == std::string::npos ? list.size() : end + 1;
         }
+        Record("stdout %s", Standard_output().c_str());
         Record("poll");
     }
     static long polls = 0, give_up = Env_number("NORVALE_GIVE_UP_AFTER_POLLS", -1);
@@ -216,19 +261,19 @@ extern "C" int SDL_PollEvent(SDL_Event* event)
     return got;
 }
 
-// Which SDL 1.2 the program runs on: classic (1.2.15) or sdl12-compat (1.2.50
-// on). Programs without SDL (env, under valgrind) may load the seam too.
+// Which SDL 1.2 the program runs on: classic (1.2.15) or sdl12-compat (1.2.50 on).
 __attribute__((constructor)) static void Record_library()
 {
-    auto linked = (const SDL_version* (*)())dlsym(RTLD_DEFAULT, "SDL_Linked_Version");
-    if (!linked)
+    if (!record_file())
         return;
-    const SDL_version* v = linked();
+    const SDL_version* v = SDL_Linked_Version();
     Record("sdl %d.%d.%d", v->major, v->minor, v->patch);
 }
 
 __attribute__((destructor)) static void Record_exit()
 {
+    if (!record_file())
+        return;
     if (flips == 0)  // start-up failed: say why
         Record("error %s", SDL_GetError());
     Record("exit");

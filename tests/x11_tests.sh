@@ -1,8 +1,9 @@
 #!/bin/bash
 # The program in a real window on its own Xvfb, under a real window manager
-# (openbox) with real input (XTest, through xdotool): size, caption, picture;
-# closes through the window manager during the walk, also under a flood of
-# input, and in the quit wait, which must rest.
+# (openbox) with real input (XTest, through xdotool), on a session bus of its
+# own: size, caption, class, picture; the desktop's pings answered during the
+# walk; closes through the window manager during the walk, also under a flood
+# of input, and in the quit wait, which must rest and hold off no screen saver.
 # Usage: x11_tests.sh NORVALE SEAM classic|sdl12-compat
 set -u
 norvale=$1 seam=$2 sdl=$3
@@ -37,19 +38,22 @@ window_of_norvale() {
         sleep 0.1
     done
 }
-# Starts a quick walk of seed 34, the pauses skipped, in the background, with
-# the seam settings given; its record goes to $work/$1.record and its trace to
-# $work/$1.out, or nowhere if $1 is "closed".
-start_quick() {
-    local name=$1; shift
-    local run=(env SDL_AUDIODRIVER=dummy LD_PRELOAD="$seam" NORVALE_SEED=34 NORVALE_SKIP_PAUSES=1
-        NORVALE_RECORD="$work/$name.record" "$@" "$norvale")
+# Starts a walk of a seed in a window, in the background, as the tests walk
+# (the pauses skipped, a close at the first poll) unless the settings given
+# say otherwise; its record goes to $work/$1.record, its trace to $work/$1.out
+# (nowhere if $1 is "closed") and its standard error to $work/$1.err.
+start() { # name, seed, settings...
+    local name=$1 run=(env $(walk_env "$1" "$2") SDL_VIDEODRIVER=x11 "${@:3}" LD_PRELOAD="$seam" "$norvale")
     rm -f "$work/$name.record" "$work/go"
-    if [ "$name" = closed ]; then "${run[@]}" >&- 2>>"$work/quick.err" &
-    else "${run[@]}" >"$work/$name.out" 2>>"$work/quick.err" &
+    if [ "$name" = closed ]; then "${run[@]}" >&- 2>"$work/$name.err" &
+    else "${run[@]}" >"$work/$name.out" 2>"$work/$name.err" &
     fi
     program=$!
 }
+# With its real pauses, and no close but the test's own.
+start_real() { start "$1" 3 NORVALE_SKIP_PAUSES= NORVALE_EVENTS=; }
+# The steps a record shows: two flips before the walk, three a step.
+steps_of() { echo $((($(grep -c '^flip' "$1") - 2) / 3)); }
 # Waits up to $1 seconds for the program to end, looking every 10 ms; sets
 # status (999: still running, then killed).
 finish() {
@@ -92,24 +96,38 @@ close_window() {
 }
 
 export LC_ALL=C.UTF-8
+# Debian's own Python, with its Xlib and D-Bus modules.
+desktop=(/usr/bin/python3 "$tests/desktop.py")
+# A session bus of the test's own, where a stand-in for the desktop's
+# screen-saver service logs every hold asked for; no run reaches the bus of
+# the desktop the suite may run on.
+dbus-daemon --session --nofork --print-address=3 3>"$work/bus" 2>>"$work/bus.log" &
+servers+=($!)
+for _ in $(seq 100); do [ -s "$work/bus" ] && break; sleep 0.1; done
+export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
+"${desktop[@]}" screensaver-service "$work/screensaver.log" 2>>"$work/bus.log" &
+servers+=($!)
+for _ in $(seq 100); do grep -q ready "$work/screensaver.log" 2>/dev/null && break; sleep 0.1; done
+check "a stand-in screen-saver service on a session bus of its own" grep -q ready "$work/screensaver.log"
 start_xvfb 24
 openbox >>"$work/openbox.log" 2>&1 &
 servers+=($!)
 for _ in $(seq 100); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
+# Without a window manager much below would pass having tested nothing.
+check "openbox manages the display ($(wmctrl -m 2>&1 | head -1))" sh -c 'wmctrl -m | grep -qx "Name: Openbox"'
+[ "$failures" = 0 ] || exit 1
 
 # The trace of an undisturbed quick walk, to compare the others with.
-start_quick plain NORVALE_EVENTS=quit
+start plain 34
 finish 120
 check "quick walk: status 0 (got $status $(grep ^error "$work/plain.record"))" test "$status" = 0
 flips=$(grep -c '^flip' "$work/plain.record")
 
 # Real pauses; only the clock is fixed, so the walk is known.
-SDL_AUDIODRIVER=dummy LD_PRELOAD=$seam NORVALE_SEED=3 NORVALE_RECORD=$work/record \
-    "$norvale" >"$work/stdout" 2>"$work/stderr" &
-program=$!
+start_real real
 
 # Wait until the walk is under way: a few flips after the frame.
-wait_for "$work/record" "flip 8 "
+wait_for "$work/real.record" "flip 8 "
 window_of_norvale
 check "the window exists" test -n "$window"
 
@@ -119,6 +137,11 @@ check "the window is 1322 x 600 (got $size)" test "$size" = 1322x600
 caption='Множества Жюлиа для точек, стремящихся к границе множества Мандельброта'
 shown=$(xprop -id "$window" -notype _NET_WM_NAME)
 check "the caption is shown in UTF-8 (got $shown)" test "$shown" = "_NET_WM_NAME = \"$caption\""
+# The desktop finds the window's menu entry (its icon, its name) by its class.
+class=$(xprop -id "$window" WM_CLASS)
+entry=$(sed -n 's/^StartupWMClass=//p' "$tests"/../data/*.desktop)
+check "the menu entry names the window's class ($class; StartupWMClass=$entry)" \
+    test -n "$entry" -a "$class" = "WM_CLASS(STRING) = \"$entry\", \"$entry\""
 
 xwd -id "$window" -silent | convert xwd:- "$work/shot.png"
 pixel() { convert "$work/shot.png" -format "%[pixel:p{$1,$2}]" info:; }
@@ -130,26 +153,54 @@ check "c far from the set escapes at once: blue" test "$(pixel 5 100)" = "srgb(0
 colours=$(convert "$work/shot.png" -crop 600x600+722+0 -format %k info:)
 check "the Julia pane is painted in many colours (got $colours)" test "$colours" -gt 5
 
-pauses_before=$(grep -c '^delay' "$work/record")
+# Desktops ping a window that offers the ping, now and then, and offer to
+# kill it when it does not answer within about 5 s. Classic SDL offers no
+# ping (and answers none), so no desktop pings it.
+protocols=$(xprop -id "$window" WM_PROTOCOLS)
+if [ "$sdl" = sdl12-compat ]; then
+    check "the window offers the desktop's ping ($protocols)" grep -q _NET_WM_PING <<<"$protocols"
+else
+    check "the window offers no ping ($protocols)" test -z "$(grep _NET_WM_PING <<<"$protocols")"
+fi
+if grep -q _NET_WM_PING <<<"$protocols"; then
+    pinged=$("${desktop[@]}" ping "$window" 10)
+    check "pings during the walk, each answered within 1 s: $pinged" test $? = 0
+fi
+
+held_before=$(grep -c '^inhibit' "$work/screensaver.log")
+steps_before=$(steps_of "$work/real.record")
 wmctrl -i -c "$window"
 closed_at=$(date +%s)
 sleep 1
 wmctrl -i -c "$window"  # a second close changes nothing
+# Openbox pings a window it was asked to close, and 5 s after an unanswered
+# ping marks it and offers to kill it, in a window of its own.
+sleep 6
+check "7 s after a close in the walk, the walk goes on" \
+    sh -c "kill -0 $program && ! grep -q '^poll' '$work/real.record'"
+marked=$(xprop -id "$window" _NET_WM_VISIBLE_NAME 2>&1)
+check "7 s after a close in the walk, openbox does not mark it ($marked)" \
+    test -z "$(grep 'Not Responding' <<<"$marked")"
+check "7 s after a close in the walk, openbox offers to kill nothing ($(wmctrl -l | wc -l) windows)" \
+    test "$(wmctrl -l | wc -l)" = 1
 
 finish 300
 check "exit status 0 after the close (got $status)" test "$status" = 0
-pauses=$(grep -c '^delay' "$work/record")
-check "the walk went on after the close ($pauses_before, then $pauses pauses)" test "$pauses" -gt "$pauses_before"
-check "one trace line pair per pause" test "$(($(wc -l <"$work/stdout") - 1))" = $((2 * pauses))
-last=$(tail -1 "$work/stdout")
+steps=$(steps_of "$work/real.record")
+check "the walk went on after the close ($steps_before, then $steps steps)" test "$steps" -gt "$steps_before"
+check "one trace line pair per step" test "$(($(wc -l <"$work/real.out") - 1))" = $((2 * steps))
+last=$(tail -1 "$work/real.out")
 x=${last%,*} y=${last#*, }
 check "the walk ended by its own rule (last position $last)" \
-    test "$x" -lt 0 -o "$x" -gt 720 -o "$y" -lt 0 -o "$y" -gt 600 -o "$pauses" = 350
-check "the quit came after the walk, and the program ended on it" ended_on_the_close "$work/record"
+    test "$x" -lt 0 -o "$x" -gt 720 -o "$y" -lt 0 -o "$y" -gt 600 -o "$steps" = 350
+check "the quit came after the walk, and the program ended on it" ended_on_the_close "$work/real.record"
 echo "the walk took $(( $(date +%s) - closed_at )) s after the close"
+echo "screen-saver holds asked for: $held_before by the walk's middle, $(grep -c '^inhibit' "$work/screensaver.log") by its end"
+check "any screen-saver hold is asked for under the name norvale" \
+    test -z "$(grep '^inhibit' "$work/screensaver.log" | grep -v ' norvale:')"
 
 # A flood of input while the walk is held in the middle, a close, more input.
-start_quick flood NORVALE_HOLD_AT_FLIP=8:"$work/go"
+start flood 34 NORVALE_EVENTS= NORVALE_HOLD_AT_FLIP=8:"$work/go"
 wait_for "$work/flood.record" held
 window_of_norvale
 xdotool windowactivate --sync "$window"
@@ -163,16 +214,25 @@ check "close amid 13,260 inputs: the whole walk" cmp -s "$work/flood.out" "$work
 check "close amid 13,260 inputs: it ends the program after the walk" \
     ended_on_the_close "$work/flood.record"
 
-# The quit wait rests: its thread's CPU time over five seconds. The finished
-# picture stays, even after the window is hidden and shown again. Then a close.
-start_quick idle NORVALE_DUMP="$work/idle.dump"
+# The quit wait rests: the CPU time and the wake-ups of all the program's
+# threads over five seconds (its twenty polls a second are some 100 wake-ups;
+# a timer of the library's, 5,000). The finished picture stays, even after
+# the window is hidden and shown again. Nothing holds off the screen saver.
+# Then a close.
+: >"$work/screensaver.log"
+start idle 34 NORVALE_EVENTS= NORVALE_DUMP="$work/idle.dump"
 wait_for "$work/idle.record" poll
-ticks() { awk '{print $14 + $15}' "/proc/$program/task/$program/stat"; }
-before=$(ticks)
+ticks() { awk '{print $14 + $15}' "/proc/$program/stat"; }
+wakeups() { awk '/^voluntary_ctxt_switches/ {n += $2} END {print n}' /proc/"$program"/task/*/status; }
+before=$(ticks) woken=$(wakeups)
 sleep 5
-used=$(($(ticks) - before))
-echo "quit wait: $used ticks of CPU in 5 s ($((used / 5))% of a core)"
+used=$(($(ticks) - before)) woken=$(($(wakeups) - woken))
+echo "quit wait: $used ticks of CPU in 5 s ($((used / 5))% of a core), $woken wake-ups"
 check "the quit wait rests (used $used of 500 ticks)" test "$used" -lt 50
+check "the quit wait rests (woke $woken times in 5 s)" test "$woken" -lt 500
+holds=$(awk '/^inhibit/ {held[$2] = 1} /^uninhibit/ {delete held[$2]} END {print length(held)}' "$work/screensaver.log")
+check "at rest no screen-saver hold is kept ($(grep -c '^inhibit' "$work/screensaver.log") asked for, $holds kept)" \
+    test "$holds" = 0
 window_of_norvale
 xdotool windowminimize --sync "$window"
 wmctrl -i -a "$window"
@@ -193,17 +253,33 @@ check "quit wait: status 0 after the close (got $status)" test "$status" = 0
 # (Here the picture shown again may add flips after the walk.)
 check "quit wait: the close ended it" test "$(tail -2 "$work/idle.record" | tr '\n' ' ')" = "event 12 exit "
 
+# The X server's own screen saver comes on at rest and stays on: classic SDL
+# would reset it every 5 s.
+start rest 34 NORVALE_EVENTS=
+wait_for "$work/rest.record" poll
+"${desktop[@]}" saver 1
+saver_on() { # for so many looks, a quarter of a second apart
+    for _ in $(seq "$1"); do "${desktop[@]}" saver | grep -q "saver on" || return 1; sleep 0.25; done
+}
+for _ in $(seq 20); do saver_on 1 && break; sleep 0.25; done
+check "at rest the X server's screen saver comes on, and stays on for 6 s ($("${desktop[@]}" saver))" saver_on 24
+"${desktop[@]}" saver 0
+kill "$program"
+finish 30
+
 # Standard output closed: the display connection must not take its place.
-start_quick closed NORVALE_EVENTS=quit
+start closed 34
 finish 120
 check "standard output closed: status 0 (got $status)" test "$status" = 0
 check "standard output closed: the whole walk ($flips flips)" test "$(grep -c '^flip' "$work/closed.record")" = "$flips"
+check "standard output closed: the trace goes nowhere ($(grep ^stdout "$work/closed.record"))" \
+    grep -qx 'stdout /dev/null' "$work/closed.record"
 
 # Displays of 16 and 8 bits: the library converts the 32-bit surface. SDL2
 # has no renderer for an 8-bit display: over it, no window, as with no display.
 for depth in 16 8; do
     start_xvfb "$depth"
-    start_quick deep NORVALE_EVENTS=quit
+    start deep 34
     finish 120
     if [ "$depth" = 8 ] && [ "$sdl" = sdl12-compat ]; then
         check "$depth-bit display: status 1 (got $status $(grep ^error "$work/deep.record"))" test "$status" = 1
@@ -216,9 +292,7 @@ done
 
 # The X server goes away in the middle of the walk.
 start_xvfb 24
-SDL_AUDIODRIVER=dummy LD_PRELOAD=$seam NORVALE_SEED=3 NORVALE_RECORD=$work/lost.record \
-    "$norvale" >"$work/lost.out" 2>"$work/lost.err" &
-program=$!
+start_real lost
 wait_for "$work/lost.record" "flip 8 "
 kill -9 "$xvfb"
 killed_at=$(date +%s%N)

@@ -12,11 +12,11 @@ same() { test -s "$1" && cmp "$1" "$2"; }
 walk_env() { # name, seed
     echo $(grep -v '^#' "$tests/walk.env") NORVALE_SEED="$2" NORVALE_RECORD="$work/$1.record"
 }
-# Such a walk, its exit status kept in $work/NAME.status. The command
-# preloads the seam; standard output is the caller's.
+# Such a walk: its trace goes to $work/NAME.out, its exit status to
+# $work/NAME.status. The command preloads the seam.
 walk() { # name, seed, [NAME=VALUE...], command...
     local status=0
-    env $(walk_env "$1" "$2") "${@:3}" || status=$?
+    env $(walk_env "$1" "$2") "${@:3}" >"$work/$1.out" || status=$?
     echo "$status" >"$work/$1.status"
     return "$status"
 }

@@ -67,12 +67,18 @@ check "the program carries no .comment section" \
 
 # Headless walks of seed 34: their traces and what each flip showed.
 walk built 34 env LD_PRELOAD="$seam" "$norvale"
+check "built: status 0 (got $(cat "$work/built.status"))" walked built
 grep -v '^sdl ' "$work/built.record" >"$work/built.flips"
 beside=$("$source/scripts/sdl12-compat-library")
 for libraries in "" ${beside:+"$(dirname "$beside")"}; do
     LD_LIBRARY_PATH=$libraries walk packaged 34 env LD_PRELOAD="$seam" "$root/usr/bin/norvale"
     grep -v '^sdl ' "$work/packaged.record" >"$work/packaged.flips"
     sdl=$(head -1 "$work/packaged.record")
+    check "packaged, on $sdl: status 0 (got $(cat "$work/packaged.status"))" walked packaged
+    if [ -n "$libraries" ]; then
+        check "the second walk ran on sdl12-compat, 1.2.50 or later (got $sdl)" \
+            dpkg --compare-versions "${sdl#sdl }" ge 1.2.50
+    fi
     check "packaged, on $sdl: the same trace" same "$work/built.out" "$work/packaged.out"
     check "packaged, on $sdl: the same frames" same "$work/built.flips" "$work/packaged.flips"
 done

@@ -96,11 +96,12 @@ def screensaver_service(log_path):
             log.write(f'uninhibit {cookie} {sender}\n')
 
     bus = dbus.SessionBus()
+    # The bus name and the objects last as long as these references, which
+    # outlive the loop.
     name = dbus.service.BusName('org.freedesktop.ScreenSaver', bus)
     objects = [ScreenSaver(bus, path) for path in ('/org/freedesktop/ScreenSaver', '/ScreenSaver')]
     log.write('ready\n')
     GLib.MainLoop().run()
-    del name, objects
 
 
 if __name__ == '__main__':

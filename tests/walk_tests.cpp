@@ -196,15 +196,15 @@ TEST(Walk, EndsAfterTheStepLimitStillInsideTheRegion)
 
 TEST(Walk, SameSeedSameWalk)
 {
-    Run_result a = Run_program({4242}), b = Run_program({4242});
+    Run_result a = Run_program({141}), b = Run_program({141});
     EXPECT_EQ(a.out, b.out);
-    EXPECT_NE(a.out, Run_program({4243}).out);
+    EXPECT_NE(a.out, Run_program({140}).out);
 }
 
 TEST(Walk, FinalPictureIsTheLastStepWithoutMarker)
 {
     Run_options o;
-    o.seed = 3;
+    o.seed = 88;
     o.dump = true;
     Run_result r = Run_program(o);
     ASSERT_TRUE(r.well_formed);
@@ -267,7 +267,7 @@ TEST(QuitWait, WithoutAQuitTheProgramKeepsWaitingAndRests)
 TEST(QuitWait, CloseDuringTheWalkEndsItOnlyAfterTheWalk)
 {
     Run_options o;
-    o.seed = 5;
+    o.seed = 148;
     o.events = "";
     o.quit_at_flips = "4";
     Run_result r = Run_program(o);
@@ -334,6 +334,8 @@ TEST(Walk, ManySeedsCoverEveryEnding)
 
 // ---- Hostile conditions ------------------------------------------------------
 
+// Their seeds walk 31 to 41 steps: what they disturb comes early in a walk.
+
 namespace {
 
 // The walk of a seed as it runs undisturbed.
@@ -362,7 +364,7 @@ TEST(Faults, TerminateAndInterruptDuringTheWalkEndItAfterTheWalk)
     for (const char* signal : {"1:15", "6:15", "6:2"}) {
         SCOPED_TRACE(std::string("signal at flip:number ") + signal);
         Run_options o;
-        o.seed = 8;
+        o.seed = 102;
         o.events = "";
         o.signal_at_flip = signal;
         Check_walk_ends_on_one_quit(Run_program(o), o.seed);
@@ -374,7 +376,7 @@ TEST(Faults, OneCloseIsEnoughAndNoneEndsTheWalkEarly)
     for (const char* flips : {"1", "2", "7", "1,5,9,12,40"}) {
         SCOPED_TRACE(std::string("closes at flips ") + flips);
         Run_options o;
-        o.seed = 13;
+        o.seed = 169;
         o.events = "";
         o.quit_at_flips = flips;
         Check_walk_ends_on_one_quit(Run_program(o), o.seed);
@@ -386,7 +388,7 @@ TEST(Faults, TraceReachesAReaderAsTheWalkGoes)
     for (Run_options::Output output : {Run_options::FILE, Run_options::PIPE}) {
         SCOPED_TRACE(output == Run_options::FILE ? "file" : "pipe");
         Run_options o;
-        o.seed = 21;
+        o.seed = 74;
         o.output = output;
         Run_result r = Run_program(o);
         Check_walk(r, o.seed);
@@ -411,11 +413,11 @@ TEST(Faults, WalkRunsWhateverStandardOutputIs)
         {Run_options::FULL_DISK, "/dev/full", "/dev/full"},
         {Run_options::BROKEN_PIPE, "a pipe nobody reads", "pipe"},
     };
-    size_t steps = Undisturbed(34).steps.size();
+    size_t steps = Undisturbed(141).steps.size();
     for (auto [output, name, seen] : outputs) {
         SCOPED_TRACE(name);
         Run_options o;
-        o.seed = 34;
+        o.seed = 141;
         o.output = output;
         Run_result r = Run_program(o);
         EXPECT_FALSE(r.timed_out);

@@ -50,8 +50,11 @@ start() { # name, seed, settings...
     fi
     program=$!
 }
-# With its real pauses, and no close but the test's own.
-start_real() { start "$1" 3 NORVALE_SKIP_PAUSES= NORVALE_EVENTS=; }
+# A short walk (30 steps), for the checks that need no more.
+quick=194
+# With its real pauses, and no close but the test's own: a walk of 69 steps
+# and 21 s of pauses, long enough for the pings and the close below.
+start_real() { start "$1" 145 NORVALE_SKIP_PAUSES= NORVALE_EVENTS=; }
 # The steps a record shows: two flips before the walk, three a step.
 steps_of() { echo $((($(grep -c '^flip' "$1") - 2) / 3)); }
 # Waits up to $1 seconds for the program to end, looking every 10 ms; sets
@@ -118,7 +121,7 @@ check "openbox manages the display ($(wmctrl -m 2>&1 | head -1))" sh -c 'wmctrl 
 [ "$failures" = 0 ] || exit 1
 
 # The trace of an undisturbed quick walk, to compare the others with.
-start plain 34
+start plain $quick
 finish 120
 check "quick walk: status 0 (got $status $(grep ^error "$work/plain.record"))" test "$status" = 0
 flips=$(grep -c '^flip' "$work/plain.record")
@@ -153,9 +156,17 @@ check "c far from the set escapes at once: blue" test "$(pixel 5 100)" = "srgb(0
 colours=$(convert "$work/shot.png" -crop 600x600+722+0 -format %k info:)
 check "the Julia pane is painted in many colours (got $colours)" test "$colours" -gt 5
 
+held_before=$(grep -c '^inhibit' "$work/screensaver.log")
+steps_before=$(steps_of "$work/real.record")
+wmctrl -i -c "$window"
+closed_at=$(date +%s%N)
+(sleep 1; wmctrl -i -c "$window") &  # a second close changes nothing
 # Desktops ping a window that offers the ping, now and then, and offer to
-# kill it when it does not answer within about 5 s. Classic SDL offers no
-# ping (and answers none), so no desktop pings it.
+# kill it when it does not answer within about 5 s; openbox pings a window
+# it was asked to close, and 5 s after an unanswered ping marks it and
+# offers to kill it, in a window of its own. Classic SDL offers no ping (and
+# answers none), so no desktop pings it. The pings go on while the close
+# waits, and the checks come at least 7 s after it.
 protocols=$(xprop -id "$window" WM_PROTOCOLS)
 if [ "$sdl" = sdl12-compat ]; then
     check "the window offers the desktop's ping ($protocols)" grep -q _NET_WM_PING <<<"$protocols"
@@ -164,18 +175,9 @@ else
 fi
 if grep -q _NET_WM_PING <<<"$protocols"; then
     pinged=$("${desktop[@]}" ping "$window" 10)
-    check "pings during the walk, each answered within 1 s: $pinged" test $? = 0
+    check "pings during the walk, after a close, each answered within 1 s: $pinged" test $? = 0
 fi
-
-held_before=$(grep -c '^inhibit' "$work/screensaver.log")
-steps_before=$(steps_of "$work/real.record")
-wmctrl -i -c "$window"
-closed_at=$(date +%s)
-sleep 1
-wmctrl -i -c "$window"  # a second close changes nothing
-# Openbox pings a window it was asked to close, and 5 s after an unanswered
-# ping marks it and offers to kill it, in a window of its own.
-sleep 6
+while [ "$(date +%s%N)" -lt $((closed_at + 7000000000)) ]; do sleep 0.1; done
 check "7 s after a close in the walk, the walk goes on" \
     sh -c "kill -0 $program && ! grep -q '^poll' '$work/real.record'"
 marked=$(xprop -id "$window" _NET_WM_VISIBLE_NAME 2>&1)
@@ -194,13 +196,13 @@ x=${last%,*} y=${last#*, }
 check "the walk ended by its own rule (last position $last)" \
     test "$x" -lt 0 -o "$x" -gt 720 -o "$y" -lt 0 -o "$y" -gt 600 -o "$steps" = 350
 check "the quit came after the walk, and the program ended on it" ended_on_the_close "$work/real.record"
-echo "the walk took $(( $(date +%s) - closed_at )) s after the close"
+echo "the walk took $(( ($(date +%s%N) - closed_at) / 1000000000 )) s after the close"
 echo "screen-saver holds asked for: $held_before by the walk's middle, $(grep -c '^inhibit' "$work/screensaver.log") by its end"
 check "any screen-saver hold is asked for under the name norvale" \
     test -z "$(grep '^inhibit' "$work/screensaver.log" | grep -v ' norvale:')"
 
 # A flood of input while the walk is held in the middle, a close, more input.
-start flood 34 NORVALE_EVENTS= NORVALE_HOLD_AT_FLIP=8:"$work/go"
+start flood $quick NORVALE_EVENTS= NORVALE_HOLD_AT_FLIP=8:"$work/go"
 wait_for "$work/flood.record" held
 window_of_norvale
 xdotool windowactivate --sync "$window"
@@ -216,17 +218,28 @@ check "close amid 13,260 inputs: it ends the program after the walk" \
 
 # The quit wait rests: the CPU time and the wake-ups of all the program's
 # threads over five seconds (its twenty polls a second are some 100 wake-ups;
-# a timer of the library's, 5,000). The finished picture stays, even after
-# the window is hidden and shown again. Nothing holds off the screen saver.
-# Then a close.
+# a timer of the library's, 5,000). Meanwhile the X server's own screen saver
+# comes on and stays on: classic SDL would reset it every 5 s. Nothing holds
+# off the screen saver. The finished picture stays, even after the window is
+# hidden and shown again. Then a close.
 : >"$work/screensaver.log"
-start idle 34 NORVALE_EVENTS= NORVALE_DUMP="$work/idle.dump"
+start idle $quick NORVALE_EVENTS= NORVALE_DUMP="$work/idle.dump"
 wait_for "$work/idle.record" poll
 ticks() { awk '{print $14 + $15}' "/proc/$program/stat"; }
 wakeups() { awk '/^voluntary_ctxt_switches/ {n += $2} END {print n}' /proc/"$program"/task/*/status; }
 before=$(ticks) woken=$(wakeups)
-sleep 5
-used=$(($(ticks) - before)) woken=$(($(wakeups) - woken))
+(sleep 5; echo "$(ticks) $(wakeups)" >"$work/rested") &
+rested=$!
+"${desktop[@]}" saver 1
+saver_on() { # for so many looks, a quarter of a second apart
+    for _ in $(seq "$1"); do "${desktop[@]}" saver | grep -q "saver on" || return 1; sleep 0.25; done
+}
+for _ in $(seq 20); do saver_on 1 && break; sleep 0.25; done
+check "at rest the X server's screen saver comes on, and stays on for 6 s ($("${desktop[@]}" saver))" saver_on 24
+"${desktop[@]}" saver 0
+wait "$rested"
+read -r after awoken <"$work/rested"
+used=$((after - before)) woken=$((awoken - woken))
 echo "quit wait: $used ticks of CPU in 5 s ($((used / 5))% of a core), $woken wake-ups"
 check "the quit wait rests (used $used of 500 ticks)" test "$used" -lt 50
 check "the quit wait rests (woke $woken times in 5 s)" test "$woken" -lt 500
@@ -253,22 +266,8 @@ check "quit wait: status 0 after the close (got $status)" test "$status" = 0
 # (Here the picture shown again may add flips after the walk.)
 check "quit wait: the close ended it" test "$(tail -2 "$work/idle.record" | tr '\n' ' ')" = "event 12 exit "
 
-# The X server's own screen saver comes on at rest and stays on: classic SDL
-# would reset it every 5 s.
-start rest 34 NORVALE_EVENTS=
-wait_for "$work/rest.record" poll
-"${desktop[@]}" saver 1
-saver_on() { # for so many looks, a quarter of a second apart
-    for _ in $(seq "$1"); do "${desktop[@]}" saver | grep -q "saver on" || return 1; sleep 0.25; done
-}
-for _ in $(seq 20); do saver_on 1 && break; sleep 0.25; done
-check "at rest the X server's screen saver comes on, and stays on for 6 s ($("${desktop[@]}" saver))" saver_on 24
-"${desktop[@]}" saver 0
-kill "$program"
-finish 30
-
 # Standard output closed: the display connection must not take its place.
-start closed 34
+start closed $quick
 finish 120
 check "standard output closed: status 0 (got $status)" test "$status" = 0
 check "standard output closed: the whole walk ($flips flips)" test "$(grep -c '^flip' "$work/closed.record")" = "$flips"
@@ -279,7 +278,7 @@ check "standard output closed: the trace goes nowhere ($(grep ^stdout "$work/clo
 # has no renderer for an 8-bit display: over it, no window, as with no display.
 for depth in 16 8; do
     start_xvfb "$depth"
-    start deep 34
+    start deep $quick
     finish 120
     if [ "$depth" = 8 ] && [ "$sdl" = sdl12-compat ]; then
         check "$depth-bit display: status 1 (got $status $(grep ^error "$work/deep.record"))" test "$status" = 1

@@ -17,7 +17,7 @@ case "${1:-}" in
 esac
 scripts/install-packages cmake make g++ libsdl1.2-dev libgtest-dev \
     xvfb xauth x11-utils x11-apps imagemagick openbox xdotool wmctrl \
-    python3-xlib python3-dbus python3-gi dbus-daemon
+    python3-xlib python3-dbus python3-gi dbus-daemon sway grim
 amd64=false
 [ "$(dpkg --print-architecture)" = amd64 ] && amd64=true
 # On amd64 the kernel's plain x86-64 build runs on an emulated processor.

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 // ---- Named constants -------------------------------------------------------
@@ -52,6 +53,15 @@ static const double JULIA_IM_STEP = (JULIA_IM_MAX - JULIA_IM_MIN) / SCREEN_HEIGH
 
 static const char CAPTION[] =
     "Множества Жюлиа для точек, стремящихся к границе множества Мандельброта";
+
+// The desktop entry's id: a Wayland desktop finds the window's menu entry
+// (its icon, its name) by the window's app_id.
+static const char APP_ID[] = "org.example.norvale";
+
+// Room the desktop takes around the window, in pixels: the window manager's
+// frame and title bar, and the desktop's panels.
+const int DESKTOP_MARGIN_WEIGHT = 32;
+const int DESKTOP_MARGIN_HEIGHT = 100;
 
 // ---- Colours, plane mapping and plain drawings ------------------------------
 
@@ -446,6 +456,40 @@ static void Pause(Uint32 ms)
     }
 }
 
+static bool Is_set(const char* name)
+{
+    const char* value = getenv(name);
+    return value && *value;
+}
+
+// The library makes SIGINT and SIGTERM a close, which waits for the end of
+// the walk. A second one ends the program at once, by the signal's default
+// action, as a user at a terminal, a logout or a shutdown expect.
+const int CLOSING_SIGNALS[] = {SIGINT, SIGTERM};
+static void (*library_handler[NSIG])(int);
+
+static void Close_on_signal(int signal_number)
+{
+    library_handler[signal_number](signal_number);
+    for (int s : CLOSING_SIGNALS)
+        signal(s, SIG_DFL);
+}
+
+static void Take_over_closing_signals()
+{
+    for (int s : CLOSING_SIGNALS) {
+        struct sigaction action;
+        sigaction(s, nullptr, &action);
+        // Left alone where the library has no handler, or was told to
+        // ignore the signal.
+        if ((action.sa_flags & SA_SIGINFO) || action.sa_handler == SIG_DFL || action.sa_handler == SIG_IGN)
+            continue;
+        library_handler[s] = action.sa_handler;
+        action.sa_handler = Close_on_signal;
+        sigaction(s, &action, nullptr);
+    }
+}
+
 int main()
 {
     // A closed standard stream would lend its number to the display
@@ -457,9 +501,14 @@ int main()
     // and a reader that goes away does not end the walk.
     setvbuf(stdout, nullptr, _IOLBF, 0);
     signal(SIGPIPE, SIG_IGN);
-    // With no display SDL falls back to drawing on the terminal in text; this
-    // program wants a window, so it asks for X11 unless told otherwise.
-    setenv("SDL_VIDEODRIVER", "x11", 0);
+    // Unless told otherwise, the window goes to the display the session
+    // offers: X11 (XWayland included), or Wayland where that is all there
+    // is. Left to choose, both SDL 1.2s would try X11 even then, and with no
+    // display at all classic SDL would draw on the terminal in text.
+    if (!Is_set("SDL_VIDEODRIVER"))
+        setenv("SDL_VIDEODRIVER", !Is_set("DISPLAY") && Is_set("WAYLAND_DISPLAY") ? "wayland" : "x11", 1);
+    if (strcmp(getenv("SDL_VIDEODRIVER"), "wayland") == 0)
+        setenv("SDL_VIDEO_WAYLAND_WMCLASS", APP_ID, 0);
     // Both SDL 1.2s hold off the screen saver and screen lock for as long as
     // the program lives (classic resets the X server's saver every 5 s,
     // sdl12-compat asks the desktop for a hold it never gives back), and the
@@ -469,9 +518,22 @@ int main()
     if (SDL_Init(SDL_INIT_EVERYTHING) == -1)
         return 1;
     SDL_SetEventFilter(Only_quit);
+    // A desktop too small for the window and its frame (a laptop scaled to
+    // 150 % or 200 % offers 1280 pixels across) would cut the picture off:
+    // sdl12-compat (numbered from 1.2.50 on) can show the window smaller,
+    // scaled; classic SDL cannot.
+    const SDL_VideoInfo* desktop = SDL_GetVideoInfo();
+    double fit = std::min((double)(desktop->current_w - DESKTOP_MARGIN_WEIGHT) / SCREEN_WEIGHT,
+                          (double)(desktop->current_h - DESKTOP_MARGIN_HEIGHT) / SCREEN_HEIGHT);
+    if (SDL_Linked_Version()->patch >= 50 && fit > 0.0 && fit < 1.0) {
+        char scaling[16];
+        snprintf(scaling, sizeof scaling, "%.3f", std::floor(fit * 1000.0) / 1000.0);
+        setenv("SDL12COMPAT_WINDOW_SCALING", scaling, 0);
+    }
     SDL_Surface* screen = SDL_SetVideoMode(SCREEN_WEIGHT, SCREEN_HEIGHT, 32, SDL_SWSURFACE);
     if (!screen)
         return 1;
+    Take_over_closing_signals();
     SDL_WM_SetCaption(CAPTION, nullptr);
 
     Draw_boundary_between_sets(screen);

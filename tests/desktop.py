@@ -11,6 +11,10 @@
   desktop.py screensaver-service LOG  stands in for the desktop's
       screen-saver service on the session bus (org.freedesktop.ScreenSaver)
       and writes every Inhibit and UnInhibit to LOG, a line each, at once
+  desktop.py sway-window PID       reads sway's tree (swaymsg -t get_tree)
+      on standard input and prints the window of the process PID: its
+      app_id, its title, and where its contents lie (x, y, width, height),
+      a line each; fails if there is none
 """
 import sys
 import time
@@ -104,6 +108,20 @@ def screensaver_service(log_path):
     GLib.MainLoop().run()
 
 
+def sway_window(pid):
+    import json
+    nodes = [json.load(sys.stdin)]
+    while nodes:
+        node = nodes.pop()
+        if node.get('pid') == pid:
+            outer, inner = node['rect'], node['window_rect']
+            print(node.get('app_id'), node.get('name'),
+                  outer['x'] + inner['x'], outer['y'] + inner['y'], inner['width'], inner['height'], sep='\n')
+            return 0
+        nodes += node.get('nodes', []) + node.get('floating_nodes', [])
+    return 1
+
+
 if __name__ == '__main__':
     command, args = sys.argv[1], sys.argv[2:]
     if command == 'ping':
@@ -112,4 +130,6 @@ if __name__ == '__main__':
         sys.exit(saver(*args))
     if command == 'screensaver-service':
         sys.exit(screensaver_service(args[0]))
+    if command == 'sway-window':
+        sys.exit(sway_window(int(args[0])))
     sys.exit(__doc__)

@@ -10,7 +10,7 @@ struct Run_options {
     long rand_value = -1;          // if not -1, what rand() returns every time
     std::string events = "quit";  // pushed at the first poll of the quit wait
     std::string quit_at_flips;    // close requests at these flips: "N,M,..."
-    std::string signal_at_flip;   // "N:SIGNAL", raised at flip N
+    std::string signal_at_flip;   // "N:SIGNAL,...", raised at flip N
     long give_up_after_polls = 0; // if not 0, the run is ended (status 3) at this poll
     bool skip_pauses = true;
     bool dump = false;

@@ -12,12 +12,13 @@
 //                         marker, into dir/N.bgra for flip N
 //   NORVALE_EVENTS=list   events pushed at the first poll: key, mouse, motion, quit
 //   NORVALE_QUIT_AT_FLIP=N,M,...  a quit request is pushed at these flips (a close)
-//   NORVALE_SIGNAL_AT_FLIP=N:S  signal S is raised at flip N
+//   NORVALE_SIGNAL_AT_FLIP=N:S,...  signal S is raised at flip N, for each pair
 //   NORVALE_HOLD_AT_FLIP=N:path  flip N waits until the file path exists (at
 //                         most two minutes), so input can be made at that moment
 //   NORVALE_GIVE_UP_AFTER_POLLS=N  the program is ended (status 3) at poll N,
 //                         for a test that it would wait on forever
-// At the first poll it records what standard output is: a file, a pipe, a
+// It records the window asked for, with the scaling sdl12-compat is told to
+// show it at (SDL12COMPAT_WINDOW_SCALING). At the first poll it records what standard output is: a file, a pipe, a
 // socket, a device (by its path), or closed.
 // Each flip's line also tells how many bytes of standard output a reader could
 // see by then, where standard output is a file or a pipe.
@@ -194,13 +195,13 @@ extern "C" int SDL_Flip(SDL_Surface* screen)
     std::string quits = std::string(",") + (Setting("NORVALE_QUIT_AT_FLIP") ? Setting("NORVALE_QUIT_AT_FLIP") : "") + ",";
     if (quits.find("," + std::to_string(flips) + ",") != std::string::npos)
         Push(SDL_QUIT);
-    long signal_flip = -1, signal_number = 0;
-    if (Setting("NORVALE_SIGNAL_AT_FLIP"))
-        sscanf(Setting("NORVALE_SIGNAL_AT_FLIP"), "%ld:%ld", &signal_flip, &signal_number);
     if (count > 0 && Setting("NORVALE_DUMP_STEPS"))
         Dump(screen, (std::string(Setting("NORVALE_DUMP_STEPS")) + "/" + std::to_string(flips) + ".bgra").c_str());
-    if (flips == signal_flip)
-        raise((int)signal_number);
+    long signal_flip = -1, signal_number = 0;
+    for (const char* s = Setting("NORVALE_SIGNAL_AT_FLIP"); s && sscanf(s, "%ld:%ld", &signal_flip, &signal_number) == 2;
+         s = strchr(s, ',') ? strchr(s, ',') + 1 : nullptr)
+        if (flips == signal_flip)
+            raise((int)signal_number);
     long hold_flip = -1;
     char hold_path[4096] = "";
     if (Setting("NORVALE_HOLD_AT_FLIP"))
@@ -211,6 +212,14 @@ extern "C" int SDL_Flip(SDL_Surface* screen)
             usleep(10000);
     }
     return real(screen);
+}
+
+extern "C" SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags)
+{
+    static auto real = Real<SDL_Surface* (*)(int, int, int, Uint32)>("SDL_SetVideoMode");
+    const char* scaling = getenv("SDL12COMPAT_WINDOW_SCALING");
+    Record("video mode %dx%d %d bits flags %u scaling %s", width, height, bpp, flags, scaling ? scaling : "none");
+    return real(width, height, bpp, flags);
 }
 
 // Setting a filter empties the queue, with polls of the library's own.

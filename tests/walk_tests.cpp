@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <map>
 
@@ -141,15 +142,17 @@ void Check_flips(const Run_result& r)
     EXPECT_EQ(flips[2].julia, Julia_hash(MANDELBROT_Re(710), MANDELBROT_Im(300)));
     EXPECT_EQ(flips[flips.size() - 3].julia, Julia_hash(MANDELBROT_Re(last_x), MANDELBROT_Im(last_y)));
 
-    // Only quit requests are let in, from before anything is drawn; nothing
-    // is polled until the walk is over; the clock is read once, after the first flip.
+    // Only quit requests are let in, from before anything is drawn; the
+    // window asked for is the picture's size; nothing is polled until the
+    // walk is over; the clock is read once, after the first flip.
     const std::vector<std::string>& rec = r.record;
     EXPECT_EQ(rec[1], "filter");
+    EXPECT_EQ(rec[2].rfind("video mode 1322x600 32 bits flags 0 scaling ", 0), 0u) << rec[2];
     EXPECT_EQ(r.record_of("filter").size(), 1u);
     EXPECT_EQ(r.record_of("time").size(), 1u);
     size_t time_at = std::find_if(rec.begin(), rec.end(), [](auto& l) { return l.rfind("time", 0) == 0; }) -
                      rec.begin();
-    EXPECT_EQ(time_at, 3u);
+    EXPECT_EQ(time_at, 4u);
     EXPECT_EQ(Index_of(rec, "poll"), rec.size() - 3) << "polled before the walk ended";
 }
 
@@ -287,7 +290,10 @@ TEST(StartUp, NoWindowMeansStatusOneAndNoOutput)
     unreachable.environment = {"DISPLAY=:97"};
     Run_options no_framebuffer;  // a console driver with no device to draw on
     no_framebuffer.environment = {"SDL_VIDEODRIVER=fbcon", "SDL_FBDEV=/nonexistent"};
-    for (const Run_options& o : {no_display, no_driver, unreachable, no_framebuffer}) {
+    Run_options no_compositor;  // Wayland where that is all the session names
+    no_compositor.unset = {"DISPLAY", "SDL_VIDEODRIVER"};
+    no_compositor.environment = {"WAYLAND_DISPLAY=nonesuch"};
+    for (const Run_options& o : {no_display, no_driver, unreachable, no_framebuffer, no_compositor}) {
         Run_result r = Run_program(o);
         EXPECT_FALSE(r.timed_out);
         EXPECT_EQ(r.status, 1);
@@ -368,6 +374,29 @@ TEST(Faults, TerminateAndInterruptDuringTheWalkEndItAfterTheWalk)
         o.events = "";
         o.signal_at_flip = signal;
         Check_walk_ends_on_one_quit(Run_program(o), o.seed);
+    }
+}
+
+TEST(Faults, SecondTerminateOrInterruptDuringTheWalkEndsTheProgramAtOnce)
+{
+    const struct { const char* signals; long last_flip; int ended_by; } cases[] = {
+        {"6:2,9:2", 9, SIGINT}, {"6:15,9:2", 9, SIGINT}, {"6:2,12:15", 12, SIGTERM}};
+    size_t steps = Undisturbed(102).steps.size();
+    for (auto [signals, last_flip, ended_by] : cases) {
+        SCOPED_TRACE(std::string("signals at flip:number ") + signals);
+        Run_options o;
+        o.seed = 102;
+        o.events = "";
+        o.signal_at_flip = signals;
+        Run_result r = Run_program(o);
+        EXPECT_FALSE(r.timed_out);
+        EXPECT_EQ(r.status, 128 + ended_by);
+        // Ended in that flip: nothing after it, not even the seam's last word.
+        std::vector<std::string> flips = r.record_of("flip");
+        ASSERT_FALSE(flips.empty());
+        EXPECT_EQ(flips.back().rfind("flip " + std::to_string(last_flip) + " ", 0), 0u) << flips.back();
+        EXPECT_EQ(r.record.back(), flips.back());
+        EXPECT_LT(r.steps.size(), steps);
     }
 }
 

@@ -35,9 +35,14 @@ start_xvfb() { # depth, [size]
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
     export DISPLAY=:$(cat "$work/display")
 }
-# Waits until the record file $1 has a line starting with $2.
+# Waits until the record file $1 has a line starting with $2, or the program
+# has ended.
 wait_for() {
-    for _ in $(seq 600); do grep -q "^$2" "$1" 2>/dev/null && return; sleep 0.1; done
+    for _ in $(seq 600); do
+        grep -q "^$2" "$1" 2>/dev/null && return
+        kill -0 "$program" 2>/dev/null || return
+        sleep 0.1
+    done
 }
 # The program's window, as the window manager knows it.
 window_of_norvale() {
@@ -48,12 +53,12 @@ window_of_norvale() {
     done
 }
 # Starts a walk of a seed in a window on the X display the program finds in
-# DISPLAY, in the background, as the tests walk (the pauses skipped, a close
+# DISPLAY (no driver named), in the background, as the tests walk (the pauses skipped, a close
 # at the first poll) unless the settings given
 # say otherwise; its record goes to $work/$1.record, its trace to $work/$1.out
 # (nowhere if $1 is "closed") and its standard error to $work/$1.err.
 start() { # name, seed, settings...
-    local name=$1 run=(env $(walk_env "$1" "$2") SDL_VIDEODRIVER= "${@:3}" LD_PRELOAD="$seam" "$norvale")
+    local name=$1 run=(env $(walk_env "$1" "$2") "${@:3}" LD_PRELOAD="$seam" env -u SDL_VIDEODRIVER "$norvale")
     rm -f "$work/$name.record" "$work/go"
     if [ "$name" = closed ]; then "${run[@]}" >&- 2>"$work/$name.err" &
     else "${run[@]}" >"$work/$name.out" 2>"$work/$name.err" &
@@ -382,8 +387,9 @@ wayland_window() {
     # sdl12-compat scale the picture into it: floating, it is shown as it is.
     printf '%s\n' 'xwayland disable' 'output HEADLESS-1 resolution 1400x700' \
         "for_window [app_id=\"$id\"] floating enable" >"$home/config"
-    # A session with no X display, as a user's environment holds it.
-    local session=(env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home/run" LC_ALL=C.UTF-8)
+    # A session with no X display, as a user's terminal in it has (with a
+    # terminal, classic SDL could fall back to drawing in text).
+    local session=(env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home/run" LC_ALL=C.UTF-8 TERM=xterm)
     "${as_user[@]}" "${session[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
         sway -c "$home/config" >"$work/sway.log" 2>&1 &
     servers+=($!)
@@ -394,9 +400,10 @@ wayland_window() {
     [ "$failures" = 0 ] || return
 
     walk_headless
-    "${as_user[@]}" "${session[@]}" $(walk_env wayland $quick) SDL_VIDEODRIVER= NORVALE_EVENTS= \
+    "${as_user[@]}" "${session[@]}" $(walk_env wayland $quick) NORVALE_EVENTS= \
         NORVALE_RECORD="$home/wayland.record" NORVALE_HOLD_AT_FLIP=8:"$home/go" NORVALE_DUMP_STEPS="$home" \
-        LD_PRELOAD="$home/$(basename "$seam")" "$home/$(basename "$norvale")" >"$home/wayland.out" 2>"$work/wayland.err" &
+        LD_PRELOAD="$home/$(basename "$seam")" env -u SDL_VIDEODRIVER "$home/$(basename "$norvale")" \
+        >"$home/wayland.out" 2>"$work/wayland.err" &
     program=$!
     if [ "$sdl" = classic ]; then
         finish 30

@@ -282,11 +282,11 @@ TEST(QuitWait, CloseDuringTheWalkEndsItOnlyAfterTheWalk)
 TEST(StartUp, NoWindowMeansStatusOneAndNoOutput)
 {
     Run_options no_display;
-    no_display.unset = {"DISPLAY", "SDL_VIDEODRIVER"};
+    no_display.unset = {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
     Run_options no_driver;
     no_driver.environment = {"SDL_VIDEODRIVER=nonesuch"};
     Run_options unreachable;
-    unreachable.unset = {"SDL_VIDEODRIVER"};
+    unreachable.unset = {"WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
     unreachable.environment = {"DISPLAY=:97"};
     Run_options no_framebuffer;  // a console driver with no device to draw on
     no_framebuffer.environment = {"SDL_VIDEODRIVER=fbcon", "SDL_FBDEV=/nonexistent"};

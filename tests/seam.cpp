@@ -18,8 +18,9 @@
 //   NORVALE_GIVE_UP_AFTER_POLLS=N  the program is ended (status 3) at poll N,
 //                         for a test that it would wait on forever
 // It records the window asked for, with the scaling sdl12-compat is told to
-// show it at (SDL12COMPAT_WINDOW_SCALING). At the first poll it records what standard output is: a file, a pipe, a
-// socket, a device (by its path), or closed.
+// show it at (SDL12COMPAT_WINDOW_SCALING). At the first poll it records what
+// standard output is: a file, a pipe, a socket, a device (by its path), or
+// closed.
 // Each flip's line also tells how many bytes of standard output a reader could
 // see by then, where standard output is a file or a pipe.
 #include <SDL.h>

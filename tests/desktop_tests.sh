@@ -40,7 +40,7 @@ start_xvfb() { # depth, [size]
 wait_for() {
     for _ in $(seq 600); do
         grep -q "^$2" "$1" 2>/dev/null && return
-        kill -0 "$program" 2>/dev/null || return
+        kill -0 "${program:-}" 2>/dev/null || return
         sleep 0.1
     done
 }
@@ -53,9 +53,9 @@ window_of_norvale() {
     done
 }
 # Starts a walk of a seed in a window on the X display the program finds in
-# DISPLAY (no driver named), in the background, as the tests walk (the pauses skipped, a close
-# at the first poll) unless the settings given
-# say otherwise; its record goes to $work/$1.record, its trace to $work/$1.out
+# DISPLAY (no driver named), in the background, as the tests walk (the pauses
+# skipped, a close at the first poll) unless the settings given say
+# otherwise; its record goes to $work/$1.record, its trace to $work/$1.out
 # (nowhere if $1 is "closed") and its standard error to $work/$1.err.
 start() { # name, seed, settings...
     local name=$1 run=(env $(walk_env "$1" "$2") "${@:3}" LD_PRELOAD="$seam" env -u SDL_VIDEODRIVER "$norvale")

@@ -70,6 +70,12 @@ quick=194
 # With its real pauses, and no close but the test's own: a walk of 69 steps
 # and 21 s of pauses, long enough for the pings and the close below.
 start_real() { start "$1" 145 NORVALE_SKIP_PAUSES= NORVALE_EVENTS=; }
+caption='Множества Жюлиа для точек, стремящихся к границе множества Мандельброта'
+# A window's picture as the seam dumps it (raw 32-bit rows), as a PNG.
+dump_to_png() { convert -size 1322x600 -depth 8 "bgra:$1" -alpha off "$2"; }
+# How many pixels two pictures differ in (ImageMagick 7 adds the normalised
+# count in brackets: "0 (0)").
+pixels_differ() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
 # The steps a record shows: two flips before the walk, three a step.
 steps_of() { echo $((($(grep -c '^flip' "$1") - 2) / 3)); }
 # Waits up to $1 seconds for the program to end, looking every 10 ms; sets
@@ -161,7 +167,6 @@ x11_window() {
     check "a screen that holds it and its frame: no scaling ($(grep '^video mode' "$work/real.record"))" \
         grep -qx 'video mode 1322x600 32 bits flags 0 scaling none' "$work/real.record"
 
-    caption='Множества Жюлиа для точек, стремящихся к границе множества Мандельброта'
     shown=$(xprop -id "$window" -notype _NET_WM_NAME)
     check "the caption is shown in UTF-8 (got $shown)" test "$shown" = "_NET_WM_NAME = \"$caption\""
     # The desktop finds the window's menu entry (its icon, its name) by its class.
@@ -273,11 +278,10 @@ x11_window() {
     window_of_norvale
     xdotool windowminimize --sync "$window"
     wmctrl -i -a "$window"
-    convert -size 1322x600 -depth 8 bgra:"$work/idle.dump" -alpha off "$work/final.png"
+    dump_to_png "$work/idle.dump" "$work/final.png"
     for _ in $(seq 50); do
         xwd -id "$window" -silent | convert xwd:- "$work/shown.png"
-        # ImageMagick 7 adds the normalised count in brackets: "0 (0)".
-        differ=$(compare -metric AE "$work/shown.png" "$work/final.png" null: 2>&1 | cut -d' ' -f1)
+        differ=$(pixels_differ "$work/shown.png" "$work/final.png")
         [ "$differ" = 0 ] && break
         sleep 0.1
     done
@@ -381,7 +385,7 @@ wayland_window() {
     cp "$norvale" "$seam" "$home/"
     chmod 711 "$work"
     chmod 700 "$home/run"
-    [ "$(id -u)" = 0 ] && chown -R nobody:nogroup "$home"
+    [ ${#as_user[@]} = 0 ] || chown -R nobody:nogroup "$home"
     id=$(basename "$tests"/../data/*.desktop .desktop)
     # Tiled, sway would stretch the window over the whole screen, and
     # sdl12-compat scale the picture into it: floating, it is shown as it is.
@@ -390,13 +394,16 @@ wayland_window() {
     # A session with no X display, as a user's terminal in it has (with a
     # terminal, classic SDL could fall back to drawing in text).
     local session=(env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$home/run" LC_ALL=C.UTF-8 TERM=xterm)
+    in_session() { "${as_user[@]}" "${session[@]}" "$@"; }
+    # Started in the background as itself, not through in_session, so that $!
+    # is its own process.
     "${as_user[@]}" "${session[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
         sway -c "$home/config" >"$work/sway.log" 2>&1 &
     servers+=($!)
     for _ in $(seq 100); do ls "$home"/run/sway-ipc.*.sock >/dev/null 2>&1 && break; sleep 0.1; done
     session+=(WAYLAND_DISPLAY="$(basename "$(ls "$home"/run/wayland-? | head -1)")" SWAYSOCK="$(ls "$home"/run/sway-ipc.*.sock)")
     check "sway runs headless, with no X display (${session[*]: -2})" \
-        "${as_user[@]}" "${session[@]}" swaymsg -t get_version
+        in_session swaymsg -t get_version
     [ "$failures" = 0 ] || return
 
     walk_headless
@@ -414,17 +421,16 @@ wayland_window() {
     fi
     # Held at flip 8, the window shows flip 7.
     wait_for "$home/wayland.record" held
-    mapfile -t shown < <("${as_user[@]}" "${session[@]}" swaymsg -t get_tree | /usr/bin/python3 "$tests/desktop.py" sway-window "$program")
+    mapfile -t shown < <(in_session swaymsg -t get_tree | /usr/bin/python3 "$tests/desktop.py" sway-window "$program")
     check "the window's app_id is the desktop entry's id ($id; got ${shown[0]:-no window})" test "${shown[0]:-}" = "$id"
-    caption='Множества Жюлиа для точек, стремящихся к границе множества Мандельброта'
     check "the caption is shown in UTF-8 (got ${shown[1]:-})" test "${shown[1]:-}" = "$caption"
     check "the window is 1322 x 600 (got ${shown[4]:-}x${shown[5]:-})" test "${shown[4]:-}x${shown[5]:-}" = 1322x600
-    "${as_user[@]}" "${session[@]}" grim "$home/shot.png"
+    in_session grim "$home/shot.png"
     convert "$home/shot.png" -crop "1322x600+${shown[2]:-0}+${shown[3]:-0}" +repage "$work/window.png"
-    convert -size 1322x600 -depth 8 bgra:"$home/7.bgra" -alpha off "$work/flip7.png"
-    differ=$(compare -metric AE "$work/window.png" "$work/flip7.png" null: 2>&1 | cut -d' ' -f1)
+    dump_to_png "$home/7.bgra" "$work/flip7.png"
+    differ=$(pixels_differ "$work/window.png" "$work/flip7.png")
     check "the window shows the picture of the walk ($differ pixels differ)" test "$differ" = 0
-    "${as_user[@]}" "${session[@]}" swaymsg "[app_id=\"$id\"] kill" >/dev/null
+    in_session swaymsg "[app_id=\"$id\"] kill" >/dev/null
     touch "$home/go"
     finish 120
     check "closed in the walk: status 0 (got $status)" test "$status" = 0

@@ -68,12 +68,14 @@ check "the program carries no .comment section" \
 # Headless walks of seed 34: their traces and what each flip showed.
 walk built 34 env LD_PRELOAD="$seam" "$norvale"
 check "built: status 0 (got $(cat "$work/built.status"))" walked built
-# Less what tells the SDLs apart: their versions, and the scaling only sdl12-compat can do.
-grep -vE '^(sdl|video mode) ' "$work/built.record" >"$work/built.flips"
+# A record less what tells the SDLs apart: their versions, and the scaling
+# only sdl12-compat can do.
+frames() { grep -vE '^(sdl|video mode) ' "$work/$1.record" >"$work/$1.flips"; }
+frames built
 beside=$("$source/scripts/sdl12-compat-library")
 for libraries in "" ${beside:+"$(dirname "$beside")"}; do
     LD_LIBRARY_PATH=$libraries walk packaged 34 env LD_PRELOAD="$seam" "$root/usr/bin/norvale"
-    grep -vE '^(sdl|video mode) ' "$work/packaged.record" >"$work/packaged.flips"
+    frames packaged
     sdl=$(head -1 "$work/packaged.record")
     check "packaged, on $sdl: status 0 (got $(cat "$work/packaged.status"))" walked packaged
     if [ -n "$libraries" ]; then

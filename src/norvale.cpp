@@ -521,11 +521,14 @@ int main()
     // A desktop too small for the window and its frame (a laptop scaled to
     // 150 % or 200 % offers 1280 pixels across) would cut the picture off:
     // sdl12-compat (numbered from 1.2.50 on) can show the window smaller,
-    // scaled; classic SDL cannot.
+    // scaled; classic SDL cannot. The dummy driver has no screen: the size
+    // it gives is made up, and scaling there would only cost time.
     const SDL_VideoInfo* desktop = SDL_GetVideoInfo();
     double fit = std::min((double)(desktop->current_w - DESKTOP_MARGIN_WEIGHT) / SCREEN_WEIGHT,
                           (double)(desktop->current_h - DESKTOP_MARGIN_HEIGHT) / SCREEN_HEIGHT);
-    if (SDL_Linked_Version()->patch >= 50 && fit > 0.0 && fit < 1.0) {
+    char driver[16] = "";
+    SDL_VideoDriverName(driver, sizeof driver);
+    if (SDL_Linked_Version()->patch >= 50 && strcmp(driver, "dummy") != 0 && fit > 0.0 && fit < 1.0) {
         char scaling[16];
         snprintf(scaling, sizeof scaling, "%.3f", std::floor(fit * 1000.0) / 1000.0);
         setenv("SDL12COMPAT_WINDOW_SCALING", scaling, 0);
